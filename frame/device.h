@@ -1,0 +1,26 @@
+// The one seam through which the library talks to devices and drivers
+// (CreateFileA on "\\.\" names, DeviceIoControl, CloseHandle).  Tests swap
+// the function pointers to drive the decision logic without real devices.
+#pragma once
+#include <windows.h>
+
+namespace gt::device {
+
+struct Seam {
+    HANDLE(WINAPI* createFile)(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE);
+    BOOL(WINAPI* ioControl)(HANDLE, DWORD, LPVOID, DWORD, LPVOID, DWORD, LPDWORD, LPOVERLAPPED);
+    BOOL(WINAPI* close)(HANDLE);
+};
+
+// The seam in force; starts with the platform's functions.
+Seam& seam();
+// Puts the platform's functions back.
+void resetSeam();
+
+// Opens a device file: "\\.\" + the short form of fileName, no access, no
+// sharing, OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE.  0 on failure.
+HANDLE openDevice(const char* fileName);
+// Closes a handle from openDevice; 0 is ignored.
+void closeDevice(HANDLE h);
+
+}  // namespace gt::device

@@ -1,0 +1,137 @@
+#include "frame/frame.h"
+
+#include <objbase.h>
+
+#include "frame/device.h"
+#include "gtapi32.h"
+
+namespace gt::frame {
+namespace {
+
+State g_state;  // zero-initialised; written only by attach()
+
+// RAII for the process error mode around loads that may touch media.
+class ErrorModeScope {
+public:
+    explicit ErrorModeScope(UINT mode) : previous_(SetErrorMode(mode)) {}
+    ~ErrorModeScope() { SetErrorMode(previous_); }
+    ErrorModeScope(const ErrorModeScope&) = delete;
+    ErrorModeScope& operator=(const ErrorModeScope&) = delete;
+
+private:
+    UINT previous_;
+};
+
+BOOL profileHook() { return TRUE; }
+
+BOOL comHook() {
+    CoInitialize(nullptr);  // a failure is of no consequence to the library
+    return TRUE;
+}
+
+BOOL deviceAndThunkHook() {
+    char path[MAX_PATH + 16] = {};
+    UINT n = GetWindowsDirectoryA(path, MAX_PATH);
+    if (n > 0 && n < MAX_PATH) {
+        gtAppendTrailingSlash(path, nullptr);
+        if (lstrlenA(path) + 12 < MAX_PATH) {
+            lstrcatA(path, "ZUDERARI.RAR");
+            g_state.driver = device::openDevice(path);
+        }
+    }
+    g_state.thunks = resolveThunks(&kernel32Ordinal);
+    return TRUE;
+}
+
+BOOL zipHook() {
+    g_state.zipLib = loadArchiver(g_state.module, "DZIP32.DLL", "dzip", &g_state.dzip);
+    return g_state.zipLib != nullptr;
+}
+
+BOOL unzipHook() {
+    g_state.unzipLib = loadArchiver(g_state.module, "DUNZIP32.DLL", "dunzip", &g_state.dunzip);
+    return g_state.unzipLib != nullptr;
+}
+
+}  // namespace
+
+const State& state() { return g_state; }
+
+void setModuleForTests(HMODULE module) { g_state.module = module; }
+
+BOOL attach(HMODULE module) {
+    g_state.module = module;
+    return profileHook() && comHook() && deviceAndThunkHook() && zipHook() && unzipHook();
+}
+
+FARPROC kernel32Ordinal(int ordinal) {
+    if (ordinal < 1) return nullptr;
+    HMODULE k32 = GetModuleHandleA("KERNEL32");
+    if (!k32) return nullptr;
+    auto* base = reinterpret_cast<const BYTE*>(k32);
+    if (*reinterpret_cast<const WORD*>(base) != 0x5A4D) return nullptr;
+    const BYTE* pe = base + *reinterpret_cast<const WORD*>(base + 0x3C);
+    if (*reinterpret_cast<const WORD*>(pe) != 0x4550) return nullptr;
+    DWORD exportRva = *reinterpret_cast<const DWORD*>(pe + 0x78);
+    if (!exportRva) return nullptr;
+    const BYTE* dir = base + exportRva;
+    LONG count = *reinterpret_cast<const LONG*>(dir + 0x14);
+    const DWORD* functions = reinterpret_cast<const DWORD*>(base + *reinterpret_cast<const DWORD*>(dir + 0x1C));
+    if (!(ordinal - 1 < count)) return nullptr;
+    return reinterpret_cast<FARPROC>(const_cast<BYTE*>(base) + functions[ordinal - 1]);
+}
+
+Thunks resolveThunks(OrdinalLookup lookup) {
+    Thunks t{};
+    HMODULE k32 = GetModuleHandleA("KERNEL32.DLL");
+    if (!k32 || !lookup) return t;
+    t.loadLibrary16 = lookup(35);
+    t.freeLibrary16 = lookup(36);
+    t.getProcAddress16 = lookup(37);
+    t.qtThunk = GetProcAddress(k32, "QT_Thunk");
+    t.smapLS = GetProcAddress(k32, "SMapLS_IP_EBP_8");
+    t.sunmapLS = GetProcAddress(k32, "SUnMapLS_IP_EBP_8");
+    if (!t.complete()) t = Thunks{};
+    return t;
+}
+
+HMODULE loadArchiver(HMODULE module, const char* fileName, const char* entry, FARPROC* proc) {
+    if (proc) *proc = nullptr;
+    char path[MAX_PATH + 1] = {};
+    DWORD n = GetModuleFileNameA(module, path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return nullptr;
+    char* slash = nullptr;
+    for (char* p = path; *p; p = CharNextA(p))
+        if (*p == '\\') slash = p;
+    if (!slash) return nullptr;
+    slash[1] = 0;
+    if (lstrlenA(path) + lstrlenA(fileName) >= MAX_PATH) return nullptr;
+    lstrcatA(path, fileName);
+    HMODULE lib;
+    {
+        ErrorModeScope quiet(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+        lib = LoadLibraryA(path);
+    }
+    if (lib && proc) *proc = GetProcAddress(lib, entry);
+    return lib;
+}
+
+}  // namespace gt::frame
+
+extern "C" BOOL GTAPI gtGetLibraryState(GTLIBSTATE* out) {
+    if (!out || out->cbSize != sizeof(GTLIBSTATE)) return FALSE;
+    const auto& s = gt::frame::state();
+    out->hModule = s.module;
+    out->hDriver = s.driver;
+    out->pfnLoadLibrary16 = s.thunks.loadLibrary16;
+    out->pfnFreeLibrary16 = s.thunks.freeLibrary16;
+    out->pfnGetProcAddress16 = s.thunks.getProcAddress16;
+    out->pfnQT_Thunk = s.thunks.qtThunk;
+    out->pfnSMapLS_IP_EBP_8 = s.thunks.smapLS;
+    out->pfnSUnMapLS_IP_EBP_8 = s.thunks.sunmapLS;
+    out->hZipLib = s.zipLib;
+    out->pfnDzip = s.dzip;
+    out->hUnzipLib = s.unzipLib;
+    out->pfnDunzip = s.dunzip;
+    return TRUE;
+}

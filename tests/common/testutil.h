@@ -1,0 +1,42 @@
+// Small helpers shared by the test programs.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace testutil {
+
+// Directory of the running test program (where the DLLs sit), with a
+// trailing backslash.
+inline std::string programDir() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string s(path);
+    return s.substr(0, s.find_last_of('\\') + 1);
+}
+
+// A fresh empty directory under the system's temporary directory.
+inline std::string freshTempDir(const char* tag) {
+    char tmp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, tmp);
+    std::string dir = std::string(tmp) + "gtt_" + tag + "_" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(dir.c_str(), nullptr);
+    return dir + "\\";
+}
+
+// UTF-8 (source text) to the ANSI code page's bytes.
+inline std::string ansiFromUtf8(const char* utf8) {
+    wchar_t w[1024] = {};
+    MultiByteToWideChar(CP_UTF8, 0, utf8, -1, w, 1024);
+    char a[2048] = {};
+    WideCharToMultiByte(CP_ACP, 0, w, -1, a, sizeof(a), nullptr, nullptr);
+    return a;
+}
+
+inline std::wstring wideFromUtf8(const char* utf8) {
+    wchar_t w[1024] = {};
+    MultiByteToWideChar(CP_UTF8, 0, utf8, -1, w, 1024);
+    return w;
+}
+
+}  // namespace testutil
