@@ -78,7 +78,16 @@ FARPROC kernel32Ordinal(int ordinal) {
     LONG count = *reinterpret_cast<const LONG*>(dir + 0x14);
     const DWORD* functions = reinterpret_cast<const DWORD*>(base + *reinterpret_cast<const DWORD*>(dir + 0x1C));
     if (!(ordinal - 1 < count)) return nullptr;
-    return reinterpret_cast<FARPROC>(const_cast<BYTE*>(base) + functions[ordinal - 1]);
+    DWORD rva = functions[ordinal - 1];
+    if (!rva) return nullptr;
+    DWORD exportSize = *reinterpret_cast<const DWORD*>(pe + 0x7C);
+    if (rva >= exportRva && rva < exportRva + exportSize) {
+        // A forwarder: the entry is the text "MODULE.Name", not code.  Calling
+        // it would crash, so let the loader follow the forward instead.
+        DWORD ordinalBase = *reinterpret_cast<const DWORD*>(dir + 0x10);
+        return GetProcAddress(k32, MAKEINTRESOURCEA(ordinalBase + static_cast<DWORD>(ordinal) - 1));
+    }
+    return reinterpret_cast<FARPROC>(const_cast<BYTE*>(base) + rva);
 }
 
 Thunks resolveThunks(OrdinalLookup lookup) {

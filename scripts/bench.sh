@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Builds and runs every benchmark under Wine; each prints its own ratio.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${GT_BUILD:-$root/build}"
+"$root/scripts/build.sh" >/dev/null
+export GT_BUILD_DIR="$build"
+cd "$build/bin"
+for b in bench_*.exe; do
+  [ -e "$b" ] || continue
+  [ $# -gt 0 ] && ! [[ "$b" =~ $1 ]] && continue
+  echo "== $b"
+  "$root/cmake/wine-run.sh" "./$b"
+done

@@ -1,0 +1,3 @@
+/* Loads fine but exports no "dunzip". */
+#include <windows.h>
+__declspec(dllexport) int WINAPI somethingElse(void) { return 0; }
