@@ -153,11 +153,305 @@ BOOL         GTAPI gtMergeList(LPGTLIST dest, LPGTLIST source);
 
 /* ---- section: line files (linefile/) ---- */
 
+/* A line-file handle: a record from gtGlobalAllocPtr, released by fuCloseFile.
+ * The file stays open while the handle lives (fuSetFileSize reopens it). */
+typedef struct GTLINEFILE {
+    char  szFileName[129];  /* full path reported by the open call */
+    UINT  uOpenFlags;       /* open flags exactly as the caller gave them */
+    BYTE  fFixedDisk;       /* as reported by the open call */
+    HFILE hFile;            /* HFILE_ERROR after a failed reopen */
+} GTLINEFILE, *LPGTLINEFILE;
+
+/* Origins of the seek and write calls. */
+#define FU_ORIGIN_BEGIN   0
+#define FU_ORIGIN_CURRENT 1
+#define FU_ORIGIN_END     2
+
+/* Process-wide error code of the layer (fuGetErrorCode). */
+#define FU_ERR_NONE          9999
+#define FU_ERR_NAME_TOO_LONG 1001
+#define FU_ERR_NO_MEMORY     1002
+#define FU_ERR_READ          30
+#define FU_ERR_WRITE         29
+#define FU_ERR_SEEK          25
+#define FU_ERR_CLOSE         89
+
+/* Open flags are OpenFile's (0 read, 1 write, 2 read-write, 0x1000 create).
+ * The name is rewritten in place to its short form when that is shorter. */
+LPGTLINEFILE GTAPI fuCreateFile(LPSTR fileName, UINT openFlags);
+LPGTLINEFILE GTAPI fuOpenFile(LPSTR fileName, UINT openFlags);
+int    GTAPI fuCloseFile(LPGTLINEFILE file);
+BOOL   GTAPI fuGetOpenFileName(LPGTLINEFILE file, LPSTR name /* 129 bytes */);
+int    GTAPI fuGetErrorCode(void);
+/* Lines end with CR LF; lengths include it and are 16-bit.  The buffers must
+ * hold the whole line(s) and terminators. */
+int    GTAPI fuReadLine(LPGTLINEFILE file, LPSTR line);
+int    GTAPI fuReadNLines(LPGTLINEFILE file, int count, LPSTR lines);
+LONG   GTAPI fuReadFile(LPGTLINEFILE file, LPVOID buffer);
+LONG   GTAPI fuReadFileEx(LPGTLINEFILE file, LPVOID buffer, LONG count);
+LONG   GTAPI fuWriteFile(LPGTLINEFILE file, LPCSTR text);
+LONG   GTAPI fuWriteFileEx(LPGTLINEFILE file, int origin, LPCSTR text);
+LONG   GTAPI fuWriteFileExtended(LPGTLINEFILE file, int origin, LPCVOID data, LONG count);
+LONG   GTAPI fuGetFileSize(LPGTLINEFILE file);
+LONG   GTAPI fuGetFileSizeEx(LPCSTR fileName);
+LONG   GTAPI fuGotoFileOffset(LPGTLINEFILE file, LONG offset, int origin);
+LONG   GTAPI fuGetCurFileOffset(LPGTLINEFILE file);
+LONG   GTAPI fuGotoEndOfFile(LPGTLINEFILE file);
+LONG   GTAPI fuGotoTopOfFile(LPGTLINEFILE file);
+LONG   GTAPI fuGotoNextLine(LPGTLINEFILE file);
+LONG   GTAPI fuGotoPrevLine(LPGTLINEFILE file);
+LONG   GTAPI fuGetNoofLines(LPGTLINEFILE file);
+/* The whole file in a new zero-terminated block; free with gtGlobalFreePtr. */
+LPVOID GTAPI fuGetFileData(LPCSTR fileName);
+BOOL   GTAPI fuSetFileSize(LPGTLINEFILE file, LONG size);
+
+
 /* ---- section: settings store (profile/) — see ZProfile.h ---- */
 
 /* ---- section: file-system utilities (fs/) ---- */
 
+/* -- drive types and probes -- */
+
+/* Drive type codes of gtGetDriveTypeEx (1 is never returned; callers treat
+ * 0 and 1 as "no drive"). */
+#define GTDRIVE_NONE      0
+#define GTDRIVE_REMOVABLE 2  /* removable, not a floppy */
+#define GTDRIVE_FIXED     3  /* RAM disks too */
+#define GTDRIVE_REMOTE    4
+#define GTDRIVE_CDROM     5
+#define GTDRIVE_FLOPPY    7
+
+/* "a"-"z" / "A"-"Z" -> 0-25; anything else -> -1. */
+int   GTAPI gtConvertDriveLetter(char letter);
+/* Index -> upper-case letter ("A" + index); a negative index -> 0. */
+char  GTAPI gtConvertDriveIndex(int index);
+/* DOS "get device parameters" through "\\.\VWIN32" into params (the DOS
+ * device-parameter record, zeroed by the caller; byte 1 is the device
+ * type).  FALSE where the device is missing (NT family, Wine). */
+BOOL  GTAPI gtGetDriveParameters(UINT index, LPVOID params);
+BOOL  GTAPI gtGetDriveParametersEx(char letter, LPVOID params);
+/* One of the GTDRIVE_ codes for drive index (0 = A). */
+int   GTAPI gtGetDriveTypeEx(UINT index);
+/* TRUE and *attributes on success; FALSE and *attributes = 0 otherwise. */
+BOOL  GTAPI gtGetFileAttributes(LPCSTR path, LPDWORD attributes);
+/* TRUE for an existing directory or the root of an existing drive. */
+BOOL  GTAPI gtIsDirExist(LPCSTR path);
+/* FAT date -> day, month, year; FAT time -> hour, minute, second. */
+BOOL  GTAPI gtConvertFindTDate(WORD dosDate, LPWORD date);
+BOOL  GTAPI gtConvertFindTTime(WORD dosTime, LPWORD time);
+
+/* -- path names -- */
+
+/* A split path.  gtSplitPath clears it and fills every field; a UNC path's
+ * share prefix ("\\server\share") stands in the drive field. */
+typedef struct GTSPLITPATH {
+    char szPath[260];      /* the trimmed input, at most 259 characters */
+    char szDrive[260];     /* "C:", the share prefix, or empty */
+    char szDir[256];       /* first to last separator, both included */
+    char szName[256];      /* file name without extension */
+    char szExt[256];       /* from the last dot of the file part, dot included */
+    char szDriveDir[260];  /* szDrive followed by szDir */
+    char szNameExt[260];   /* szName followed by szExt */
+} GTSPLITPATH, *LPGTSPLITPATH;
+
+/* TRUE when the first two characters are backslashes. */
+BOOL  GTAPI gtIsUNCName(LPCSTR path);
+/* Trims spaces around path in place, then splits it.  FALSE for NULL or
+ * empty arguments, a path of 260 characters or more, or a part that does not
+ * fit its field (the record is then all zero). */
+BOOL  GTAPI gtSplitPath(LPSTR path, LPGTSPLITPATH split);
+/* TRUE when the path has a directory part (a drive alone does not count). */
+BOOL  GTAPI gtHasDirectoryName(LPCSTR path);
+/* A path without a directory part gets `directory` in front of its name and
+ * extension; one with a directory part is kept.  The result (at most 260
+ * characters) goes to output (261 bytes) or, when output is NULL, over path. */
+BOOL  GTAPI gtSetDirectoryName(LPSTR path, LPCSTR directory, LPSTR output);
+/* Gives the path `extension` (one leading dot; NULL or empty: none) when
+ * force is 1 or the path has none; else keeps it.  Result as above. */
+BOOL  GTAPI gtSetFileExtension(LPSTR path, LPCSTR extension, LPSTR output, BOOL force);
+/* Directory part: an existing directory is kept whole, else the text before
+ * the last backslash.  Into output (outputSize bytes) or cut in place;
+ * returns output or path, NULL without a backslash. */
+LPSTR GTAPI gtStripFileName(LPSTR path, LPSTR output, int outputSize);
+/* File part: the text after the last backslash, into output (outputSize
+ * bytes) or moved to the start of path; NULL without a backslash. */
+LPSTR GTAPI gtStripPathName(LPSTR path, LPSTR output, int outputSize);
+/* directory + "\" (unless it ends with one) + fileName, into output (which
+ * must be writable for outputSize bytes and hold the result) or into
+ * directory (261 bytes).  NULL on failure, then nothing is written. */
+LPSTR GTAPI gtAppendFileName(LPSTR directory, LPCSTR fileName, LPSTR output, int outputSize);
+/* Absolute form of fileName, relative names taken against baseDir (when not
+ * NULL or empty) or the current directory, which is the same afterwards.
+ * Into output (261 bytes) or over fileName; FALSE above 260 characters. */
+BOOL  GTAPI gtNormalizeFileName(LPSTR fileName, LPCSTR baseDir, LPSTR output);
+/* TRUE when the path holds "*" or "?". */
+BOOL  GTAPI gtIsAnyWildCard(LPCSTR path);
+
+/* -- find-file service -- */
+
+/* One search result, converted from the find-file library's record.  Time
+ * triples are hour, minute, second; date triples day, month, year. */
+typedef struct GTFINDDATA {
+    DWORD dwAttributes;        /* Windows attribute bits (16 = directory) */
+    WORD  wCreationTime[3];    /* local time */
+    WORD  wCreationDate[3];
+    WORD  wAccessTime[3];      /* last access, local time */
+    WORD  wAccessDate[3];
+    WORD  wTime[3];            /* the entry's DOS time, decoded */
+    WORD  wDate[3];            /* the entry's DOS date, decoded */
+    DWORD dwSizeLow;           /* size, 64-bit */
+    DWORD dwSizeHigh;
+    char  szName[260];
+    char  szShortName[14];     /* 8.3 name, or the first 13 bytes of szName */
+    BOOL  bDirReport;          /* 1 only while a walk reports a subdirectory */
+} GTFINDDATA, *LPGTFINDDATA;
+
+/* The record of VAVEVO32.dll's _QRFX_FindFirstFile@12/_QRFX_FindNextFile@8:
+ * 332 bytes, a WIN32_FIND_DATAA followed by the entry's DOS time and date
+ * (last write, local time; low 16 bits).  Callers zero the DOS words before
+ * the first call. */
+typedef struct GTFINDRECORD {
+    WIN32_FIND_DATAA fd;
+    DWORD dwDosTime;
+    DWORD dwDosDate;
+    DWORD dwReserved;
+} GTFINDRECORD, *LPGTFINDRECORD;
+
+/* Starts a search; the first entry goes to data (may be NULL).  mask is
+ * the DOS search mask: 7 files of every kind, 23 also directories.  0 for
+ * a NULL or empty pattern, when nothing matches, or when VAVEVO32.dll is
+ * missing (GetLastError() then gives ERROR_MOD_NOT_FOUND). */
+HANDLE GTAPI gtFindFirst(LPCSTR pattern, LPGTFINDDATA data, DWORD mask);
+/* Next entry into data (may be NULL); FALSE for handle 0 or at the end.
+ * The mask of gtFindFirst holds for the whole search. */
+BOOL   GTAPI gtFindNext(HANDLE search, LPGTFINDDATA data, DWORD mask);
+/* Ends a search; the find-file library's result. */
+BOOL   GTAPI gtFindClose(HANDLE search);
+
 /* ---- section: message boxes (msgbox/) ---- */
+
+/* -- extended message box -- */
+
+/* Picture kinds (GTMBPICTURE.wKind) */
+#define GTMBPIC_ICON      1  /* icon resource; ids 1-4: this library's stop, question, exclamation, information */
+#define GTMBPIC_HICON     2  /* icon handle */
+#define GTMBPIC_BITMAP    3  /* bitmap resource */
+#define GTMBPIC_HBITMAP   4  /* bitmap handle (never deleted by the library) */
+/* Picture alignment beside the text (GTMBDEF.wPictureAlign) */
+#define GTMBALIGN_TOP     1
+#define GTMBALIGN_BOTTOM  2
+#define GTMBALIGN_MIDDLE  3
+/* GTMBBUTTON.dwKind: the caption is a string id (first two bytes of szText) */
+#define GTMBBTN_STRINGID  1
+
+#pragma pack(push, 1)
+typedef struct GTMBPICTURE {
+    HMODULE  hModule;       /* holds the resource of kinds 1 and 3 */
+    WORD     wKind;         /* GTMBPIC_*; anything else draws nothing, measures 0 by 0 */
+    COLORREF crTransparent; /* bitmap kinds: non-zero = pixels of this colour are not drawn */
+    DWORD    dwResource;    /* kinds 1, 3: resource id (low word); kinds 2, 4: the handle */
+} GTMBPICTURE, *LPGTMBPICTURE;
+
+typedef struct GTMBBUTTON {
+    WORD  wId;              /* control id, and the box's result when pressed */
+    DWORD dwKind;           /* GTMBBTN_STRINGID, or anything else for szText itself */
+    char  szText[55];       /* caption (up to 54 characters) or the 16-bit string id */
+} GTMBBUTTON, *LPGTMBBUTTON;
+
+typedef struct GTMBDEF {
+    WORD         wSystemModal;  /* 1: DS_SYSMODAL is added to the box */
+    DWORD        dwPicture;     /* non-zero: show the picture */
+    DWORD        dwCenter;      /* exactly 1: centre over the parent; else the box stays at (0, 0) */
+    WORD         wPictureAlign; /* GTMBALIGN_*; anything else: picture top at client y 0 */
+    GTMBPICTURE  picture;
+    WORD         wButtonCount;  /* n */
+    WORD         wDefaultId;    /* default push button, focused at the start */
+    LPSTR        pszKeywords;   /* "GTMB_YES|GTMB_NO" ...; non-empty: decides the buttons */
+    LPGTMBBUTTON pButtons;      /* n caller buttons when there is no keyword list;
+                                   overwritten (and unusable afterwards) when there is one */
+} GTMBDEF, *LPGTMBDEF;
+
+typedef struct GTMBCONTEXT {
+    char      szMarker[6];      /* "~MSG~" */
+    HFONT     hFont;            /* text and buttons; 0: no font for the text, system font for buttons */
+    HBRUSH    hBrush;           /* background; wins over hBitmap */
+    HBITMAP   hBitmap;          /* background drawn at the client origin */
+    COLORREF  crText;           /* 0: the DC's colour stays */
+    COLORREF  crTextBk;         /* 0: transparent text background */
+    HWND      hParent;          /* the fields from here on are written by every call */
+    HMODULE   hCaptionModule;
+    LPSTR     pszText;
+    LPSTR     pszCaption;
+    RECT      rcText;           /* client coordinates, set by the layout */
+    RECT      rcPicture;
+    LPGTMBDEF pDef;
+} GTMBCONTEXT, *LPGTMBCONTEXT;
+#pragma pack(pop)
+
+/* A new appearance block with these five values (each may be 0); NULL when
+ * no memory could be had. */
+LPGTMBCONTEXT GTAPI gtOpenMessageBoxExtended(HFONT font, HBRUSH brush, HBITMAP bitmap,
+                                             COLORREF textColor, COLORREF textBkColor);
+/* Releases a block of gtOpenMessageBoxExtended: 1; NULL or anything else: 0
+ * and nothing done.  deleteObjects 1 deletes its font, bitmap and brush
+ * first. */
+BOOL GTAPI gtCloseMessageBoxExtended(LPGTMBCONTEXT context, int deleteObjects);
+/* Shows a modal box and returns the id of the button pressed; 0 when the box
+ * cannot be prepared (nothing shown), -1 when the dialog cannot be created.
+ * text and caption: a value below 0x10000 is a string id of `module`;
+ * caption 0 is "Error".  The text is a wvsprintfA format for the arguments.
+ * context: a block of gtOpenMessageBoxExtended, or anything else for the
+ * default look.
+ *
+ * Keywords: tokens separated by "|"; leading blanks and tabs are skipped.  A
+ * token selects the first GTMB_ keyword of the table (GTMB_OK ... GTMB_STOP,
+ * ids 1-31) that it contains; where a longer keyword that starts with that
+ * one is contained at the same place, the longer one wins, so GTMB_NOACTION,
+ * GTMB_BACKUPCURR, GTMB_BACKUPPREV, GTMB_RESTORECURR and GTMB_RESTOREPREV
+ * select ids 17-21 (not GTMB_NO, GTMB_BACKUP, GTMB_RESTORE).  A token with
+ * no keyword is skipped; tokens after the n-th button are ignored; buttons
+ * not filled have id 0 and an empty caption.
+ *
+ * Failures that give 0 before any window is shown: no keyword recognised, no
+ * buttons at all (count 0, or no keyword list and no button array), a text
+ * or caption id that names no string, and a button caption that cannot be
+ * read (a string id that names no string). */
+int GTAPIV gtMessageBoxExtended(HWND parent, LPGTMBCONTEXT context, HMODULE module, LPCSTR text,
+                                LPCSTR caption, LPGTMBDEF def, ...);
+
+/* -- bitmaps -- */
+
+/* Loads bitmap resource `name` (text or MAKEINTRESOURCE id) of `module` as a
+ * device-dependent bitmap realised with its own palette.  1 with *bitmap set
+ * and, when palette is not NULL, *palette set (NULL for bitmaps without a
+ * colour table); the caller deletes both.  0 with both set to NULL when the
+ * resource is missing or malformed or the bitmap cannot be made. */
+BOOL GTAPI gtLoadBitmapResource(HMODULE module, LPCSTR name, HBITMAP* bitmap, HPALETTE* palette);
+
+/* -- message texts -- */
+
+/* Substitution callback of stFormatString: (placeholder number, first
+ * context, second context) -> text to insert, or NULL for nothing. */
+typedef LPCSTR (GTCALLBACK* GTFORMATPROC)(int number, DWORD context1, DWORD context2);
+
+/* Loads string `id` of `module` (at most 255 characters) and formats it with
+ * the arguments (wvsprintfA directives).  NULL when the string is missing or
+ * empty.
+ * Without a buffer: returns a text in a new block of max(L, minCapacity) + 5
+ * bytes, marked for stUnReadString; a longer result is cut at that capacity.
+ * With a buffer: returns the buffer.  A positive minCapacity is then taken as
+ * the buffer's size in bytes, terminator included, and the text is cut to
+ * fit; otherwise the platform's own limit of 1024 bytes applies. */
+LPSTR GTAPIV stReadString(HMODULE module, UINT id, LPSTR buffer, int minCapacity, ...);
+/* Releases a text that stReadString made without a buffer: 1; anything
+ * else is left alone: 0. */
+BOOL  GTAPI  stUnReadString(LPSTR text);
+/* First character at or after text that is not an ASCII digit. */
+LPSTR GTAPI  stSkipDigits(LPCSTR text);
+/* Expands %1, %2, ... in place through proc; "%%" is a per-cent sign.  The
+ * result holds at most 1023 characters; in a block of this library (such as
+ * a text of stReadString) it is also cut to the block's size. */
+LPSTR GTAPI  stFormatString(LPSTR text, DWORD context1, GTFORMATPROC proc, DWORD context2);
 
 /* ---- section: window utilities (window/) ---- */
 
@@ -173,6 +467,37 @@ static_assert(offsetof(GTEMBEDDING, szServerPath) == 153, "GTEMBEDDING layout");
 static_assert(offsetof(GTEMBEDDING, szFormat) == 414, "GTEMBEDDING layout");
 static_assert(sizeof(GTLIST) == 16 && offsetof(GTLIST, dwCount) == 12, "GTLIST layout");
 static_assert(sizeof(GTPOSITION) == 20 && offsetof(GTPOSITION, pPrev) == 16, "GTPOSITION layout");
+static_assert(sizeof(GTMBPICTURE) == 14 && offsetof(GTMBPICTURE, wKind) == 4 &&
+              offsetof(GTMBPICTURE, crTransparent) == 6 && offsetof(GTMBPICTURE, dwResource) == 10,
+              "GTMBPICTURE layout");
+static_assert(sizeof(GTMBBUTTON) == 61 && offsetof(GTMBBUTTON, dwKind) == 2 &&
+              offsetof(GTMBBUTTON, szText) == 6, "GTMBBUTTON layout");
+static_assert(sizeof(GTMBDEF) == 38 && offsetof(GTMBDEF, dwPicture) == 2 && offsetof(GTMBDEF, dwCenter) == 6 &&
+              offsetof(GTMBDEF, wPictureAlign) == 10 && offsetof(GTMBDEF, picture) == 12 &&
+              offsetof(GTMBDEF, wButtonCount) == 26 && offsetof(GTMBDEF, wDefaultId) == 28 &&
+              offsetof(GTMBDEF, pszKeywords) == 30 && offsetof(GTMBDEF, pButtons) == 34, "GTMBDEF layout");
+static_assert(sizeof(GTMBCONTEXT) == 78 && offsetof(GTMBCONTEXT, hFont) == 6 &&
+              offsetof(GTMBCONTEXT, hBrush) == 10 && offsetof(GTMBCONTEXT, hBitmap) == 14 &&
+              offsetof(GTMBCONTEXT, crText) == 18 && offsetof(GTMBCONTEXT, crTextBk) == 22 &&
+              offsetof(GTMBCONTEXT, hParent) == 26 && offsetof(GTMBCONTEXT, hCaptionModule) == 30 &&
+              offsetof(GTMBCONTEXT, pszText) == 34 && offsetof(GTMBCONTEXT, pszCaption) == 38 &&
+              offsetof(GTMBCONTEXT, rcText) == 42 && offsetof(GTMBCONTEXT, rcPicture) == 58 &&
+              offsetof(GTMBCONTEXT, pDef) == 74, "GTMBCONTEXT layout");
+static_assert(sizeof(GTLINEFILE) == 144 && offsetof(GTLINEFILE, uOpenFlags) == 132 &&
+              offsetof(GTLINEFILE, fFixedDisk) == 136 && offsetof(GTLINEFILE, hFile) == 140, "GTLINEFILE layout");
+static_assert(sizeof(GTSPLITPATH) == 1808, "GTSPLITPATH layout");
+static_assert(offsetof(GTSPLITPATH, szDir) == 520 && offsetof(GTSPLITPATH, szDriveDir) == 1288, "GTSPLITPATH layout");
+static_assert(offsetof(GTSPLITPATH, szNameExt) == 1548, "GTSPLITPATH layout");
+static_assert(sizeof(GTFINDDATA) == 328, "GTFINDDATA layout");
+static_assert(offsetof(GTFINDDATA, wTime) == 28 && offsetof(GTFINDDATA, dwSizeLow) == 40, "GTFINDDATA layout");
+static_assert(offsetof(GTFINDDATA, szName) == 48 && offsetof(GTFINDDATA, szShortName) == 308, "GTFINDDATA layout");
+static_assert(offsetof(GTFINDDATA, bDirReport) == 324, "GTFINDDATA layout");
+static_assert(sizeof(GTFINDRECORD) == 332, "GTFINDRECORD layout");
+static_assert(offsetof(GTFINDRECORD, fd.nFileSizeHigh) == 28 && offsetof(GTFINDRECORD, fd.cFileName) == 44,
+              "GTFINDRECORD layout");
+static_assert(offsetof(GTFINDRECORD, fd.cAlternateFileName) == 304, "GTFINDRECORD layout");
+static_assert(offsetof(GTFINDRECORD, dwDosTime) == 320 && offsetof(GTFINDRECORD, dwDosDate) == 324,
+              "GTFINDRECORD layout");
 #endif
 
 #endif /* GTAPI32_H */
