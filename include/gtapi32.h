@@ -161,6 +161,10 @@ typedef struct GTLINEFILE {
     BYTE  fFixedDisk;       /* as reported by the open call */
     HFILE hFile;            /* HFILE_ERROR after a failed reopen */
 } GTLINEFILE, *LPGTLINEFILE;
+#if defined(__cplusplus) && defined(_WIN32) && !defined(_WIN64)
+static_assert(sizeof(GTLINEFILE) == 144 && offsetof(GTLINEFILE, uOpenFlags) == 132 &&
+              offsetof(GTLINEFILE, fFixedDisk) == 136 && offsetof(GTLINEFILE, hFile) == 140, "GTLINEFILE layout");
+#endif
 
 /* Origins of the seek and write calls. */
 #define FU_ORIGIN_BEGIN   0
@@ -454,6 +458,18 @@ LPSTR GTAPI  stSkipDigits(LPCSTR text);
 LPSTR GTAPI  stFormatString(LPSTR text, DWORD context1, GTFORMATPROC proc, DWORD context2);
 
 /* ---- section: window utilities (window/) ---- */
+
+/* -- window helpers -- */
+
+/* Moves *rect, keeping its size, into the work area. */
+void GTAPI gtFitRectToScreen(LPRECT rect);
+/* Centres window over parent's client area (parent usable: a window, not
+ * minimised), else over the work area and brings it to the foreground; the
+ * result is kept within the work area. */
+void GTAPI gtCenterWindow(HWND window, HWND parent);
+/* Size of the window rectangle; 0 when the handle is not a window. */
+int  GTAPI gtGetWindowWidth(HWND window);
+int  GTAPI gtGetWindowHeight(HWND window);
 
 #ifdef __cplusplus
 } /* extern "C" */
