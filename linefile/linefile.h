@@ -1,0 +1,103 @@
+// Line-file layer internals: the line scanner, the previous-line scan and the
+// byte window they read through.  The exports (linefile.cpp) are glue around
+// these; tests call them directly.
+//
+// The scanner's results are defined by a reader that takes 500-byte chunks at
+// the line's start and treats each chunk as a zero-terminated string.  The
+// functions here give exactly those results (lengths, where a line ends, the
+// position the chunk reads would leave) while reading the file in larger
+// blocks and scanning only the bytes that matter.
+#pragma once
+#include <windows.h>
+
+#include <cstddef>
+#include <vector>
+
+#include "gtapi32.h"
+
+namespace gt::linefile {
+
+// The layer's process-wide error codes (besides the open call's own numbers).
+enum : int {
+    kNoError = 9999,
+    kNameTooLong = 1001,
+    kNoMemory = 1002,
+    kReadFailed = 30,
+    kWriteFailed = 29,
+    kSeekFailed = 25,
+    kCloseFailed = 89,
+};
+
+// Families of operations, each with the code it reports on failure.
+enum class Op { Read, Write, Seek, Close, None };
+int failureCode(Op op);
+
+constexpr long kChunkSize = 500;
+
+// --- line scanner -----------------------------------------------------------
+
+// One chunk's worth of scanning.  `chunk` holds n bytes (n <= kChunkSize) read
+// at a chunk start; only the part before its first zero byte counts (the
+// chunk is a string).  crSeen carries over between the chunks of one line.
+struct ChunkScan {
+    size_t take;    // bytes of the chunk that belong to the line
+    bool complete;  // the line ends inside this chunk
+};
+ChunkScan scanChunk(const char* chunk, size_t n, bool& crSeen);
+
+// Reads file bytes at absolute offsets: returns the count read (0 at or after
+// the end), -1 on failure.
+using ReadAt = long (*)(void* ctx, long offset, char* dst, long count);
+
+// A forward window over a file for one operation: reads blocks that start at
+// the requested offset and grow from one chunk up to maxBlock, so a single
+// short line costs one small read and a long walk few large ones.  The file
+// is assumed not to change during the operation; nothing outlives it.
+class Window {
+public:
+    Window(ReadAt read, void* ctx, size_t maxBlock);
+    // Up to `want` bytes at offset: sets *p and returns how many are there
+    // (fewer only at the end of the file), -1 on failure.
+    long at(long offset, long want, const char** p);
+
+private:
+    ReadAt read_;
+    void* ctx_;
+    size_t maxBlock_;
+    size_t nextBlock_;
+    std::vector<char> buf_;
+    long start_ = 0;
+    long len_ = 0;
+    bool atEnd_ = false;  // the last read stopped at the end of the file
+    bool filled_ = false;
+};
+
+struct LineRead {
+    bool ok;
+    WORD length;    // the line's length as the layer reports it (16-bit)
+    long endPos;    // where the chunk reads would have left the file position; -1 unknown
+    size_t stored;  // bytes appended to the output buffer
+};
+
+// The line reader: the line at `start`, its bytes appended to `out` (if not
+// null) and zero-terminated.  A line whose 16-bit length comes to 0 (a
+// multiple of 65536 bytes) is reported as no line, since no caller could step
+// past it.
+LineRead readLine(Window& w, long start, char* out);
+
+// Counts lines from offset 0 as the line reader sees them.
+long countLines(Window& w);
+
+// The previous-line scan from position p: the new position, or -1 when a
+// read failed.
+long prevLinePosition(ReadAt read, void* ctx, long p);
+
+// --- glue helpers shared with other subsystems -------------------------------
+
+// True for a live handle record of this layer whose file is open.
+bool isUsable(const GTLINEFILE* h);
+// Writes the handle's file buffers out; does nothing for a handle without a
+// file.  FALSE when the flush failed.
+BOOL flush(GTLINEFILE* h);
+
+}  // namespace gt::linefile
