@@ -176,7 +176,7 @@ BOOL GTAPI gtStuffStr(LPCSTR source, LPCSTR pattern, int occurrence, LPCSTR repl
 }
 
 LPSTR GTAPI gtGetLine(LPCSTR text, LPSTR line, WORD lineSize, BOOL keepNewline) {
-    if (!text || !line || lineSize == 0) return nullptr;
+    if (!text || !line || lineSize == 0 || IsBadWritePtr(line, lineSize)) return nullptr;
     line[0] = 0;
     const char* end = text;
     while (*end && *end != '\n') end = mb::next(end);
@@ -186,15 +186,19 @@ LPSTR GTAPI gtGetLine(LPCSTR text, LPSTR line, WORD lineSize, BOOL keepNewline) 
     const char* stop = end;
     if (!isSet(keepNewline)) stop = mb::prev(text, end);
     // Whole characters, never more than lineSize bytes with the terminator.
+    const size_t room = static_cast<size_t>(lineSize) - 1;
     size_t n = 0;
-    for (const char* p = text; p < stop;) {
+    const char* p = text;
+    while (p < stop) {
         size_t len = mb::charLen(p);
-        if (n + len > static_cast<size_t>(lineSize) - 1) break;
+        if (n + len > room) break;
         std::memcpy(line + n, p, len);
         n += len;
         p += len;
     }
-    if (isSet(keepNewline) && *end == '\n' && n + 1 <= static_cast<size_t>(lineSize) - 1) line[n++] = '\n';
+    // The line feed only follows a line that fitted whole; after a cut it
+    // would splice onto the wrong text.
+    if (isSet(keepNewline) && *end == '\n' && p == stop && n < room) line[n++] = '\n';
     line[n] = 0;
     // After a last line without a line feed the walk rests on the terminator.
     return const_cast<LPSTR>(*end ? end + 1 : end);
