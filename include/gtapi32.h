@@ -471,6 +471,46 @@ void GTAPI gtCenterWindow(HWND window, HWND parent);
 int  GTAPI gtGetWindowWidth(HWND window);
 int  GTAPI gtGetWindowHeight(HWND window);
 
+/* First top-level window of the thread whose class equals className (any
+ * case); with no class, the first that is not one of the platform's own
+ * (menu, desktop, task switch, icon title, "combolbox", "mdiclient"). */
+HWND GTAPI gtGetWindowFromTask(DWORD threadId, LPCSTR className);
+/* First top-level window of class className (any case) whose own non-empty
+ * text occurs within title (so "Setup" is found by "Setup - Step 2").
+ * Class up to 32, title up to 55 characters; both absent gives NULL. */
+HWND GTAPI gtGetWindowHandle(LPCSTR className, LPCSTR title);
+/* First id from firstId to lastId (inclusive, at most 65535) whose button is
+ * checked or indeterminate; 0 when none. */
+WORD GTAPI gtGetCheckedRadioButton(HWND dialog, WORD firstId, WORD lastId);
+
+/* -- window texts -- */
+
+/* Sets the window's text, formatted (wvsprintfA directives, at most 727
+ * characters; longer results are cut).
+ * The three positions after the format are reserved: they are never read,
+ * and the format's arguments start after them.  Callers pass 0 for each:
+ *     gtSetWindowText(hwnd, "%d of %d", 0, 0, 0, done, total); */
+void GTAPIV gtSetWindowText(HWND window, LPCSTR format, DWORD reserved1, DWORD reserved2,
+                            DWORD reserved3, ...);
+/* Same with the format from string resource id of module (at most 255
+ * characters); a missing string leaves the text unchanged. */
+void GTAPIV gtSetWindowTextEx(HWND window, HMODULE module, UINT id, ...);
+
+/* -- list boxes -- */
+
+/* Horizontal extent kept in step with the longest text, one list box at a
+ * time: mode 1 resets, every mode above 2 offers a text, mode 2 applies the
+ * extent; mode 0 resets, offers one text and applies at once. */
+void GTAPI gtProcessHorizontalExtent(LPCSTR text, HWND listBox, WORD mode);
+BOOL GTAPI gtIsListBoxOwnerDrawn(HWND window);
+BOOL GTAPI gtIsListBoxMultiSelect(HWND window);
+/* Selected indexes of a multiple-selection list box, ascending, in a block
+ * the caller releases with gtGlobalFreePtr; *count (if given) gets their
+ * number.  NULL when nothing is selected or the box is single-selection. */
+LPINT GTAPI gtGetLBSelItems(HWND listBox, LPINT count);
+/* Deletes the selected items; FALSE when there were none. */
+BOOL GTAPI gtDeleteLBSelItems(HWND listBox);
+
 #ifdef __cplusplus
 } /* extern "C" */
 #endif
