@@ -244,6 +244,36 @@ BOOL  GTAPI gtIsDirExist(LPCSTR path);
 BOOL  GTAPI gtConvertFindTDate(WORD dosDate, LPWORD date);
 BOOL  GTAPI gtConvertFindTTime(WORD dosTime, LPWORD time);
 
+/* -- drives and disk space -- */
+
+/* Called by gtEnumDrives for each drive: (upper-case letter, GTDRIVE_ code,
+ * user value); 0 ends the enumeration. */
+typedef BOOL (GTCALLBACK* GTDRIVEPROC)(char letter, DWORD type, DWORD user);
+
+/* TRUE for a letter naming a drive of a type other than GTDRIVE_NONE. */
+BOOL     GTAPI gtIsDriveValid(char letter);
+/* TRUE when drive index (0 = A) is a CD-ROM drive. */
+BOOL     GTAPI gtIsCDROMDrive(WORD index);
+/* Free / total bytes of the drive (all free bytes, not the caller's quota);
+ * 0 on failure, which an empty or full disk cannot be told from. */
+LONGLONG GTAPI gtGetDiskFreeSpace(char letter);
+LONGLONG GTAPI gtGetDiskSpace(char letter);
+/* Free space in whole kilobytes. */
+LONGLONG GTAPI gtGetDiskFreeSpaceEx(char letter);
+/* TRUE when at least `bytes` (kilobytes) are free; a count <= 0 gives FALSE. */
+BOOL     GTAPI gtIsDiskSpaceAvailable(char letter, LONGLONG bytes);
+BOOL     GTAPI gtIsDiskSpaceAvailableEx(char letter, LONGLONG kilobytes);
+/* TRUE for a valid drive whose root holds no entry at all. */
+BOOL     GTAPI gtIsDiskEmpty(char letter);
+/* Drive index the system booted from (2 for C); 0 also when unknown. */
+WORD     GTAPI gtGetBootDrive(void);
+/* Calls callback for every drive from A to Z; FALSE only for a NULL handle
+ * or callback. */
+BOOL     GTAPI gtEnumDrives(HANDLE handle, GTDRIVEPROC callback, DWORD user);
+/* Upper-case letter of the first fixed disk / floppy drive; 0 when none. */
+char     GTAPI gtGetFirstHardDiskDrive(void);
+char     GTAPI gtGetFirstFloppyDiskDrive(void);
+
 /* -- path names -- */
 
 /* A split path.  gtSplitPath clears it and fills every field; a UNC path's
@@ -457,6 +487,27 @@ LPSTR GTAPI  stSkipDigits(LPCSTR text);
  * a text of stReadString) it is also cut to the block's size. */
 LPSTR GTAPI  stFormatString(LPSTR text, DWORD context1, GTFORMATPROC proc, DWORD context2);
 
+/* -- simple message boxes and status windows -- */
+
+/* The platform's message box with a formatted text (wvsprintfA directives,
+ * at most 727 characters; longer results are cut).  IDCANCEL (2) without a
+ * format. */
+int  GTAPIV gtMessageBox(HWND owner, LPCSTR format, LPCSTR caption, UINT type, ...);
+/* Same with text and caption as string ids of module (upper 16 bits zero)
+ * or texts; a caption of NULL shows the platform's own.  IDCANCEL (2) when
+ * the text is NULL or a string cannot be loaded. */
+int  GTAPIV gtMessageBoxEx(HWND owner, HMODULE module, LPCSTR text, LPCSTR caption, UINT type, ...);
+/* Modeless window with one centred line of text; its owner stays disabled
+ * until the window is closed.  One at a time; the caller keeps pumping
+ * messages.  NULL for a NULL text or on failure. */
+HWND GTAPI  gtPasteStatusMessage(HWND owner, LPCSTR text);
+HWND GTAPIV gtPasteStatusMessageEx(HWND owner, HMODULE module, UINT id, ...);
+void GTAPI  gtChangeStatusMessage(HWND status, LPCSTR text);
+void GTAPIV gtChangeStatusMessageEx(HWND status, HMODULE module, UINT id, ...);
+/* Closes a status window; anything that is not a window is left alone.
+ * Always 0. */
+int  GTAPI  gtPeelStatusMessage(HWND status);
+
 /* ---- section: window utilities (window/) ---- */
 
 /* -- window helpers -- */
@@ -539,8 +590,6 @@ static_assert(sizeof(GTMBCONTEXT) == 78 && offsetof(GTMBCONTEXT, hFont) == 6 &&
               offsetof(GTMBCONTEXT, pszText) == 34 && offsetof(GTMBCONTEXT, pszCaption) == 38 &&
               offsetof(GTMBCONTEXT, rcText) == 42 && offsetof(GTMBCONTEXT, rcPicture) == 58 &&
               offsetof(GTMBCONTEXT, pDef) == 74, "GTMBCONTEXT layout");
-static_assert(sizeof(GTLINEFILE) == 144 && offsetof(GTLINEFILE, uOpenFlags) == 132 &&
-              offsetof(GTLINEFILE, fFixedDisk) == 136 && offsetof(GTLINEFILE, hFile) == 140, "GTLINEFILE layout");
 static_assert(sizeof(GTSPLITPATH) == 1808, "GTSPLITPATH layout");
 static_assert(offsetof(GTSPLITPATH, szDir) == 520 && offsetof(GTSPLITPATH, szDriveDir) == 1288, "GTSPLITPATH layout");
 static_assert(offsetof(GTSPLITPATH, szNameExt) == 1548, "GTSPLITPATH layout");

@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Runs the drive test program in a Wine prefix of its own with extra drives:
+#   A: floppy (empty directory)      M: fixed (directory with a file)
+#   N: fixed (directory holding only a hidden file)
+#   R: CD-ROM (directory with a file) W: remote (empty directory)
+#   T: fixed, a 1 MiB tmpfs when it can be mounted (stable free space)
+# Drive types need a fresh Wine server, so the shared prefix is never used.
+# Usage: run-drive-tests.sh PROGRAM [gtest arguments...]
+set -uo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+: "${GT_BUILD_DIR:?GT_BUILD_DIR not set}"
+program="$1"
+shift
+
+shared="$GT_BUILD_DIR/wineprefix"
+pfx="$GT_BUILD_DIR/wineprefix-drives"
+media="$GT_BUILD_DIR/drive-media"
+"$here/../../cmake/wine-prefix.sh" "$shared"
+
+export WINEPREFIX="$pfx" WINEDEBUG=-all
+cleanup() {
+  wineserver -k >/dev/null 2>&1 || true
+  if mountpoint -q "$media/t" 2>/dev/null; then umount "$media/t" || true; fi
+  rm -rf "$pfx" "$pfx.lock" "$media"
+}
+trap cleanup EXIT
+cleanup
+
+cp -a "$shared" "$pfx"
+mkdir -p "$media"/{a,m,n,r,w,t}
+echo data >"$media/m/file.txt"
+echo data >"$media/n/.hidden"
+echo data >"$media/r/SETUP.EXE"
+GT_TMPFS=0
+if mount -t tmpfs -o size=1m tmpfs "$media/t" 2>/dev/null; then GT_TMPFS=1; fi
+export GT_TMPFS
+
+dd="$pfx/dosdevices"
+for l in a m n r w t; do ln -sfn "$media/$l" "$dd/$l:"; done
+
+# The mount manager reads the 64-bit view where there is one.
+drivetype() {
+  wine reg add 'HKLM\Software\Wine\Drives' /v "$1" /d "$2" /f /reg:64 >/dev/null 2>&1 ||
+    wine reg add 'HKLM\Software\Wine\Drives' /v "$1" /d "$2" /f >/dev/null 2>&1
+}
+drivetype a: floppy
+drivetype r: cdrom
+drivetype w: network
+# The types take effect with the next server.
+wineserver -k >/dev/null 2>&1 || true
+wineserver -w >/dev/null 2>&1 || true
+
+if [ -z "${DISPLAY:-}" ]; then
+  xvfb-run -a -s "-screen 0 1024x768x24" wine "$program" "$@"
+else
+  wine "$program" "$@"
+fi
+rc=$?
+exit $rc

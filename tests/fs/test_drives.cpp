@@ -1,0 +1,214 @@
+// Drives and disk space against drives that exist: run by
+// run-drive-tests.sh in a prefix of its own with
+//   A: floppy, empty        M: fixed, one file      N: fixed, one hidden file
+//   R: CD-ROM, one file     W: remote, empty        T: fixed (1 MiB tmpfs when
+//   GT_TMPFS=1); B: D: to L: and the rest up to Y: are absent.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "gtapi32.h"
+
+namespace {
+
+bool tmpfsDrive() {
+    const char* v = std::getenv("GT_TMPFS");
+    return v && v[0] == '1';
+}
+
+// The platform's error mode, read without changing it.
+UINT currentErrorMode() {
+    UINT mode = SetErrorMode(0);
+    SetErrorMode(mode);
+    return mode;
+}
+
+TEST(DriveTypes, ConfiguredDrivesHaveTheirTypes) {
+    EXPECT_EQ(gtGetDriveTypeEx(0), GTDRIVE_FLOPPY) << "A: is typed floppy";
+    EXPECT_EQ(gtGetDriveTypeEx(1), GTDRIVE_NONE);
+    EXPECT_EQ(gtGetDriveTypeEx(2), GTDRIVE_FIXED);
+    EXPECT_EQ(gtGetDriveTypeEx(gtConvertDriveLetter('m')), GTDRIVE_FIXED);
+    EXPECT_EQ(gtGetDriveTypeEx(gtConvertDriveLetter('R')), GTDRIVE_CDROM);
+    EXPECT_EQ(gtGetDriveTypeEx(gtConvertDriveLetter('W')), GTDRIVE_REMOTE);
+    EXPECT_EQ(gtGetDriveTypeEx(gtConvertDriveLetter('Q')), GTDRIVE_NONE);
+}
+
+TEST(DriveTypes, ValidityAndCdRom) {
+    for (char c : {'A', 'a', 'C', 'M', 'r', 'W', 'Z'}) EXPECT_TRUE(gtIsDriveValid(c)) << c;
+    for (char c : {'B', 'Q', 'y', '?', '1', '\0'}) EXPECT_FALSE(gtIsDriveValid(c)) << c;
+    EXPECT_TRUE(gtIsCDROMDrive(static_cast<WORD>(gtConvertDriveLetter('R'))));
+    EXPECT_FALSE(gtIsCDROMDrive(0));
+    EXPECT_FALSE(gtIsCDROMDrive(2));
+    EXPECT_FALSE(gtIsCDROMDrive(static_cast<WORD>(gtConvertDriveLetter('R') + 256)));  // no wrap onto R:
+    EXPECT_TRUE(gtIsDirExist("A:"));
+    EXPECT_TRUE(gtIsDirExist("r:\\"));
+    EXPECT_FALSE(gtIsDirExist("B:\\"));
+}
+
+BOOL CALLBACK goOn(char, DWORD, DWORD) { return TRUE; }
+
+TEST(DriveTypes, ErrorModeIsPutBack) {
+    const UINT before = SetErrorMode(SEM_NOGPFAULTERRORBOX);
+    gtIsDriveValid('A');
+    gtGetDiskFreeSpace('A');
+    gtGetDiskSpace('B');
+    gtIsDiskEmpty('A');
+    gtEnumDrives(GetModuleHandleA("gtapi32.dll"), &goOn, 0);
+    EXPECT_EQ(currentErrorMode(), static_cast<UINT>(SEM_NOGPFAULTERRORBOX));
+    SetErrorMode(before);
+}
+
+struct Seen {
+    std::vector<std::pair<char, DWORD>> drives;
+    int stopAfter = 0;  // 0: never
+    DWORD user = 0;
+};
+
+BOOL CALLBACK collect(char letter, DWORD type, DWORD user) {
+    auto* seen = reinterpret_cast<Seen*>(static_cast<ULONG_PTR>(user));
+    seen->user = user;
+    seen->drives.emplace_back(letter, type);
+    return !(seen->stopAfter && static_cast<int>(seen->drives.size()) >= seen->stopAfter);
+}
+
+TEST(EnumDrives, EveryDriveInOrderWithItsType) {
+    Seen seen;
+    const DWORD user = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(&seen));
+    ASSERT_TRUE(gtEnumDrives(GetModuleHandleA("gtapi32.dll"), &collect, user));
+    std::vector<std::pair<char, DWORD>> expected = {{'A', 7}, {'C', 3}, {'M', 3}, {'N', 3},
+                                                    {'R', 5}, {'T', 3}, {'W', 4}, {'Z', 3}};
+    EXPECT_EQ(seen.drives, expected);
+    EXPECT_EQ(seen.user, user);
+}
+
+TEST(EnumDrives, StopsWhenTheCallbackSaysSo) {
+    Seen seen;
+    seen.stopAfter = 1;
+    EXPECT_TRUE(gtEnumDrives(GetModuleHandleA("gtapi32.dll"), &collect,
+                             static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(&seen))));
+    ASSERT_EQ(seen.drives.size(), 1u);
+    EXPECT_EQ(seen.drives[0].first, 'A');
+    Seen none;
+    EXPECT_FALSE(gtEnumDrives(GetModuleHandleA("gtapi32.dll"), nullptr, 0));
+    EXPECT_FALSE(gtEnumDrives(nullptr, &collect, static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(&none))));
+    EXPECT_TRUE(none.drives.empty());
+}
+
+TEST(EnumDrives, FirstDriveOfAKind) {
+    EXPECT_EQ(gtGetFirstHardDiskDrive(), 'C');
+    EXPECT_EQ(gtGetFirstFloppyDiskDrive(), 'A');
+}
+
+TEST(DiskEmpty, RootsWithAndWithoutEntries) {
+    EXPECT_TRUE(gtIsDiskEmpty('A'));
+    EXPECT_TRUE(gtIsDiskEmpty('w'));
+    EXPECT_FALSE(gtIsDiskEmpty('M'));
+    EXPECT_FALSE(gtIsDiskEmpty('N')) << "hidden entries count";
+    EXPECT_FALSE(gtIsDiskEmpty('R'));
+    EXPECT_FALSE(gtIsDiskEmpty('B')) << "no drive is not an empty drive";
+    EXPECT_FALSE(gtIsDiskEmpty('?'));
+    // A subdirectory alone makes the disk not empty.
+    ASSERT_TRUE(CreateDirectoryA("A:\\SUB", nullptr));
+    EXPECT_FALSE(gtIsDiskEmpty('A'));
+    RemoveDirectoryA("A:\\SUB");
+    EXPECT_TRUE(gtIsDiskEmpty('A'));
+}
+
+TEST(DiskSpace, AbsentDrivesHaveNone) {
+    EXPECT_EQ(gtGetDiskFreeSpace('B'), 0);
+    EXPECT_EQ(gtGetDiskSpace('B'), 0);
+    EXPECT_EQ(gtGetDiskFreeSpaceEx('B'), 0);
+    EXPECT_EQ(gtGetDiskSpace('?'), 0);
+    EXPECT_FALSE(gtIsDiskSpaceAvailable('B', 1));
+    EXPECT_FALSE(gtIsDiskSpaceAvailableEx('B', 1));
+}
+
+TEST(DiskSpace, PresentDrivesAgreeWithThePlatform) {
+    ULARGE_INTEGER avail{}, total{}, free{};
+    ASSERT_TRUE(GetDiskFreeSpaceExA("M:\\", &avail, &total, &free));
+    EXPECT_EQ(static_cast<ULONGLONG>(gtGetDiskSpace('m')), total.QuadPart);
+    const LONGLONG f = gtGetDiskFreeSpace('M');
+    EXPECT_GT(f, 0);
+    EXPECT_LE(f, gtGetDiskSpace('M'));
+    EXPECT_FALSE(gtIsDiskSpaceAvailable('M', 0));
+    EXPECT_FALSE(gtIsDiskSpaceAvailable('M', -5));
+    EXPECT_TRUE(gtIsDiskSpaceAvailable('M', 1));
+    EXPECT_FALSE(gtIsDiskSpaceAvailable('M', gtGetDiskSpace('M') + 1));
+    EXPECT_FALSE(gtIsDiskSpaceAvailableEx('M', 0));
+    EXPECT_TRUE(gtIsDiskSpaceAvailableEx('M', 1));
+    // Kilobyte counts that would wrap when shifted into bytes.
+    EXPECT_FALSE(gtIsDiskSpaceAvailableEx('M', 0x7FFFFFFFFFFFFFFFLL));
+    EXPECT_FALSE(gtIsDiskSpaceAvailableEx('M', 0x0040000000000001LL));
+}
+
+TEST(DiskSpace, ExactFiguresOnAFixedSizeDrive) {
+    if (!tmpfsDrive()) GTEST_SKIP() << "no tmpfs for T: (needs mount rights)";
+    EXPECT_EQ(gtGetDiskSpace('T'), 1024 * 1024);
+    const LONGLONG freeBytes = gtGetDiskFreeSpace('T');
+    ASSERT_EQ(freeBytes, 1024 * 1024);
+    EXPECT_EQ(gtGetDiskFreeSpaceEx('T'), 1024);
+    EXPECT_TRUE(gtIsDiskSpaceAvailable('T', freeBytes));
+    EXPECT_FALSE(gtIsDiskSpaceAvailable('T', freeBytes + 1));
+    EXPECT_TRUE(gtIsDiskSpaceAvailableEx('T', 1024));
+    EXPECT_FALSE(gtIsDiskSpaceAvailableEx('T', 1025));
+    // Writing takes space away, whole blocks at a time.
+    HANDLE h = CreateFileA("T:\\fill.bin", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    std::vector<char> data(4096 * 3, 'x');
+    DWORD written = 0;
+    WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
+    CloseHandle(h);
+    EXPECT_EQ(gtGetDiskFreeSpace('T'), 1024 * 1024 - 4096 * 3);
+    EXPECT_FALSE(gtIsDiskEmpty('T'));
+    DeleteFileA("T:\\fill.bin");
+    EXPECT_TRUE(gtIsDiskEmpty('T'));
+}
+
+// The registry fallback of the boot drive: the DOS query is not there.
+class BootDrive : public ::testing::Test {
+protected:
+    static constexpr const char* kSetup = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Setup";
+    void SetUp() override {
+        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSetup, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
+                                  nullptr, &key_, nullptr),
+                  ERROR_SUCCESS);
+        DWORD size = sizeof(saved_) - 1;
+        had_ = RegQueryValueExA(key_, "BootDir", nullptr, nullptr, reinterpret_cast<BYTE*>(saved_), &size) ==
+               ERROR_SUCCESS;
+    }
+    void TearDown() override {
+        if (had_)
+            RegSetValueExA(key_, "BootDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(saved_), lstrlenA(saved_) + 1);
+        else
+            RegDeleteValueA(key_, "BootDir");
+        RegCloseKey(key_);
+    }
+    void setBootDir(const char* v) {
+        ASSERT_EQ(RegSetValueExA(key_, "BootDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(v), lstrlenA(v) + 1),
+                  ERROR_SUCCESS);
+    }
+    HKEY key_ = nullptr;
+    char saved_[64] = {};
+    bool had_ = false;
+};
+
+TEST_F(BootDrive, ComesFromTheSetupValue) {
+    setBootDir("C:\\");
+    EXPECT_EQ(gtGetBootDrive(), 2);
+    setBootDir("m:\\");
+    EXPECT_EQ(gtGetBootDrive(), 12);
+    setBootDir("E:\\Windows\\Boot\\Long");  // a long value is read whole
+    EXPECT_EQ(gtGetBootDrive(), 4);
+    setBootDir("\\\\server\\share");
+    EXPECT_EQ(gtGetBootDrive(), 0);
+    setBootDir("");
+    EXPECT_EQ(gtGetBootDrive(), 0);
+    RegDeleteValueA(key_, "BootDir");
+    EXPECT_EQ(gtGetBootDrive(), 0);
+}
+
+}  // namespace
