@@ -1,0 +1,32 @@
+// Path-name logic: splitting and composing path strings, apart from the
+// exports' argument checks and the current-directory glue, so that tests
+// and other subsystems call it on plain data.
+#pragma once
+#include <cstddef>
+
+#include "gtapi32.h"
+
+namespace gt::path {
+
+// Longest path the library handles (characters, without the terminator).
+constexpr size_t kMaxPath = MAX_PATH;
+
+// Splits an already trimmed path into a cleared record.  A path of two
+// leading backslashes gets its share prefix (everything before the fourth
+// backslash) as the drive.  Backslash and slash both separate directories;
+// trail bytes of double-byte characters never do.  False, with the record
+// cleared, when the path or any part does not fit its field.
+bool split(const char* path, GTSPLITPATH& out);
+
+// Copies src (at most srcLen bytes of it) into dst (dstSize bytes,
+// terminator included) without cutting a double-byte character; false when
+// it had to shorten the text.  Nothing is written when dstSize is 0.
+bool copyBounded(char* dst, size_t dstSize, const char* src, size_t srcLen = static_cast<size_t>(-1));
+
+// Last backslash of path on character boundaries, nullptr when none.
+const char* lastBackslash(const char* path);
+
+// True when [p, p+size) is committed memory the caller may write.
+bool isWritable(void* p, size_t size);
+
+}  // namespace gt::path
