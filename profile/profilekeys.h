@@ -1,0 +1,53 @@
+// Settings store internals: the registry-path decisions of ZProfile and the
+// key wrapper its operations use.
+#pragma once
+#include <windows.h>
+
+#include <cstddef>
+
+namespace gt::profile {
+
+// Root handle named anywhere in a registry path ("HKEY_CLASSES_ROOT" first,
+// then CURRENT_USER, LOCAL_MACHINE, USERS, CURRENT_CONFIG, DYN_DATA); 0 when
+// none occurs.
+HKEY findRootKey(const char* path);
+
+// The part of a registry path after its first backslash; nullptr without one.
+const char* subKeyOf(const char* path);
+
+// Copies at most maxBytes bytes of text into dst without splitting a
+// double-byte character and terminates (dst holds maxBytes + 1).
+void copyBounded(char* dst, const char* text, size_t maxBytes);
+
+// The access every ZProfile key is opened with (KEY_READ | KEY_WRITE).
+constexpr REGSAM kAccess = KEY_READ | KEY_WRITE;
+
+// Owns an open registry key.
+class RegKey {
+public:
+    RegKey() = default;
+    explicit RegKey(HKEY key) : key_(key) {}
+    ~RegKey() { reset(); }
+    RegKey(const RegKey&) = delete;
+    RegKey& operator=(const RegKey&) = delete;
+    HKEY get() const { return key_; }
+    HKEY* out() {
+        reset();
+        return &key_;
+    }
+    HKEY release() {
+        HKEY k = key_;
+        key_ = nullptr;
+        return k;
+    }
+    explicit operator bool() const { return key_ != nullptr; }
+    void reset() {
+        if (key_) RegCloseKey(key_);
+        key_ = nullptr;
+    }
+
+private:
+    HKEY key_ = nullptr;
+};
+
+}  // namespace gt::profile
