@@ -50,10 +50,26 @@ drivetype w: network
 wineserver -k >/dev/null 2>&1 || true
 wineserver -w >/dev/null 2>&1 || true
 
-if [ -z "${DISPLAY:-}" ]; then
-  xvfb-run -a -s "-screen 0 1024x768x24" wine "$program" "$@"
-else
-  wine "$program" "$@"
-fi
+run() {
+  if [ -z "${DISPLAY:-}" ]; then
+    xvfb-run -a -s "-screen 0 1024x768x24" wine "$@"
+  else
+    wine "$@"
+  fi
+}
+run "$program" "$@"
 rc=$?
+
+# The host program's listing of the same drives.
+if [ -n "${GT_GTX:-}" ]; then
+  out="$(run "$GT_GTX" drives 2>&1 | tr -d '\r')"
+  for want in '^A:  7  floppy .* -$' '^C:  3  fixed ' '^R:  5  cd-rom ' '^W:  4  remote ' \
+              'first fixed disk C:, first floppy A:'; do
+    if ! grep -Eq "$want" <<<"$out"; then
+      echo "gtx drives: no line matching '$want' in:" >&2
+      echo "$out" >&2
+      rc=1
+    fi
+  done
+fi
 exit $rc
