@@ -128,14 +128,6 @@ TEST_F(BadInput, EveryExportFailsCleanly) {
     }
 }
 
-TEST_F(BadInput, FailedAttributeQueriesClearTheirOutput) {
-    for (const char* path : {static_cast<const char*>(nullptr), "", "C:\\no-such-entry"}) {
-        DWORD a = 0xDEADBEEF;
-        EXPECT_FALSE(gtGetFileAttributes(path, &a));
-        EXPECT_EQ(a, 0u);
-    }
-}
-
 // "ソ" ends in 5C: only a real trailing backslash may be taken off.
 TEST_F(BadInput, DoubleByteNamesEndingInA5CTrailByte) {
     const std::string base = testutil::freshTempDir("dbcsdir");

@@ -69,14 +69,6 @@ TEST_F(Probes, ShortNamesAreDriveRootsOnlyInDriveForm) {
     SetCurrentDirectoryA(cwd);
 }
 
-TEST_F(Probes, DriveTypesOfTheStandardDrives) {
-    EXPECT_EQ(gtGetDriveTypeEx(2), GTDRIVE_FIXED);
-    EXPECT_EQ(gtGetDriveTypeEx(gtConvertDriveLetter('Q')), GTDRIVE_NONE);
-    EXPECT_EQ(gtGetDriveTypeEx(26), GTDRIVE_NONE);
-    BYTE params[64] = {};
-    EXPECT_FALSE(gtGetDriveParametersEx('C', params)) << "no VWIN32 device on this platform";
-}
-
 TEST(FatDates, DecodeDateTriples) {
     WORD d[3] = {0xFFFF, 0xFFFF, 0xFFFF};
     ASSERT_TRUE(gtConvertFindTDate(0x2A21, d));
@@ -92,17 +84,6 @@ TEST(FatDates, DecodeDateTriples) {
     EXPECT_EQ(d[0], 29);
     EXPECT_EQ(d[1], 2);
     EXPECT_EQ(d[2], 2024);
-}
-
-TEST(FatDates, ZeroAndImpossibleDatesFailAndStoreNothing) {
-    WORD d[3] = {7, 7, 7};
-    EXPECT_FALSE(gtConvertFindTDate(0, d));
-    EXPECT_FALSE(gtConvertFindTDate(0x2A21, nullptr));
-    EXPECT_FALSE(gtConvertFindTDate(static_cast<WORD>((21 << 9) | (13 << 5) | 1), d));  // month 13
-    EXPECT_FALSE(gtConvertFindTDate(static_cast<WORD>((21 << 9) | (1 << 5) | 0), d));   // day 0
-    EXPECT_EQ(d[0], 7);
-    EXPECT_EQ(d[1], 7);
-    EXPECT_EQ(d[2], 7);
 }
 
 TEST(FatTimes, DecodeTimeTriples) {
