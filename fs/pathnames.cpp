@@ -82,7 +82,8 @@ bool isWritable(void* p, size_t size) {
 bool split(const char* path, GTSPLITPATH& out) {
     std::memset(&out, 0, sizeof out);
     const size_t len = std::strlen(path);
-    if (len >= sizeof out.szPath) return false;
+    // Nothing left after trimming is as empty as an empty argument.
+    if (len == 0 || len >= sizeof out.szPath) return false;
 
     const size_t driveLen = driveLength(path);
     const char* rest = path + driveLen;

@@ -15,7 +15,8 @@ constexpr size_t kMaxPath = MAX_PATH;
 // leading backslashes gets its share prefix (everything before the fourth
 // backslash) as the drive.  Backslash and slash both separate directories;
 // trail bytes of double-byte characters never do.  False, with the record
-// cleared, when the path or any part does not fit its field.
+// cleared, for an empty path or when the path or any part does not fit its
+// field.
 bool split(const char* path, GTSPLITPATH& out);
 
 // Copies src (at most srcLen bytes of it) into dst (dstSize bytes,

@@ -291,8 +291,9 @@ typedef struct GTSPLITPATH {
 /* TRUE when the first two characters are backslashes. */
 BOOL  GTAPI gtIsUNCName(LPCSTR path);
 /* Trims spaces around path in place, then splits it.  FALSE for NULL or
- * empty arguments, a path of 260 characters or more, or a part that does not
- * fit its field (the record is then all zero). */
+ * empty arguments (spaces alone included), a trimmed path of 260 characters
+ * or more, or a part that does not fit its field (the record is then all
+ * zero). */
 BOOL  GTAPI gtSplitPath(LPSTR path, LPGTSPLITPATH split);
 /* TRUE when the path has a directory part (a drive alone does not count). */
 BOOL  GTAPI gtHasDirectoryName(LPCSTR path);

@@ -44,6 +44,11 @@ TEST(SplitPath, TrimsTheCallersStringInPlace) {
     EXPECT_STREQ(p, "C:\\a\\b.c");
     EXPECT_STREQ(s.szPath, "C:\\a\\b.c");
     EXPECT_STREQ(s.szExt, ".c");
+    // Spaces alone leave an empty path, which fails like an empty argument.
+    char blank[8] = "   ";
+    EXPECT_FALSE(gtSplitPath(blank, &s));
+    EXPECT_STREQ(blank, "");
+    EXPECT_STREQ(s.szPath, "");
 }
 
 TEST(SplitPath, AgreesWithSplitpathOnPlainPaths) {
