@@ -43,7 +43,8 @@ struct ChunkScan {
     size_t take;    // bytes of the chunk that belong to the line
     bool complete;  // the line ends inside this chunk
 };
-ChunkScan scanChunk(const char* chunk, size_t n, bool& crSeen);
+// mayHoldZero false promises that the n bytes hold no zero byte.
+ChunkScan scanChunk(const char* chunk, size_t n, bool& crSeen, bool mayHoldZero = true);
 
 // Reads file bytes at absolute offsets: returns the count read (0 at or after
 // the end), -1 on failure.
@@ -59,6 +60,8 @@ public:
     // Up to `want` bytes at offset: sets *p and returns how many are there
     // (fewer only at the end of the file), -1 on failure.
     long at(long offset, long want, const char** p);
+    // False when the block that served the last at() holds no zero byte.
+    bool mayHoldZero() const { return holdsZero_; }
 
 private:
     ReadAt read_;
@@ -70,6 +73,7 @@ private:
     long len_ = 0;
     bool atEnd_ = false;  // the last read stopped at the end of the file
     bool filled_ = false;
+    bool holdsZero_ = true;
 };
 
 struct LineRead {
@@ -88,7 +92,9 @@ LineRead readLine(Window& w, long start, char* out);
 // Counts lines from offset 0 as the line reader sees them.
 long countLines(Window& w);
 
-// The previous-line scan from position p: the new position, or -1 when a
+// The previous-line scan from position p: the position just after the second
+// CR LF pair that lies wholly before p (the start of the line before the one
+// that ends at or runs through p), 0 when there is no such pair; -1 when a
 // read failed.
 long prevLinePosition(ReadAt read, void* ctx, long p);
 

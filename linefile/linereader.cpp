@@ -32,7 +32,17 @@ inline size_t stringLen(const char* p, size_t n) {
 
 }  // namespace
 
-ChunkScan scanChunk(const char* p, size_t n, bool& crSeen) {
+ChunkScan scanChunk(const char* p, size_t n, bool& crSeen, bool mayHoldZero) {
+    if (!mayHoldZero) {
+        // Plain text: the chunk is all string, one search decides.
+        const char* hit = find(p, crSeen ? '\n' : '\r', n);
+        if (!hit) return {n, false};
+        if (crSeen) return {static_cast<size_t>(hit + 1 - p), true};
+        crSeen = true;
+        if (hit + 1 < p + n && hit[1] == '\n') return {static_cast<size_t>(hit + 2 - p), true};
+        const char* lf = find(p, '\n', n);
+        return lf ? ChunkScan{static_cast<size_t>(lf + 1 - p), true} : ChunkScan{n, false};
+    }
     if (!crSeen) {
         // The first CR of the string, if the string reaches that far.
         const char* cr = find(p, '\r', n);
@@ -76,6 +86,7 @@ long Window::at(long offset, long want, const char** p) {
     start_ = offset;
     len_ = got;
     atEnd_ = static_cast<size_t>(got) < size;
+    holdsZero_ = std::memchr(buf_.data(), 0, static_cast<size_t>(got)) != nullptr;
     *p = buf_.data();
     return std::min(got, want);
 }
@@ -92,7 +103,7 @@ LineRead readLine(Window& w, long start, char* out) {
         if (n < 0) return {false, 0, -1, stored};
         if (n == 0) return {false, 0, offset, stored};  // a read at the end leaves the position
         if (chunk[0] == 26) return {false, 0, offset + n, stored};
-        ChunkScan s = scanChunk(chunk, static_cast<size_t>(n), crSeen);
+        ChunkScan s = scanChunk(chunk, static_cast<size_t>(n), crSeen, w.mayHoldZero());
         if (out) {
             std::memcpy(out + stored, chunk, s.take);
             out[stored + s.take] = 0;
@@ -118,43 +129,25 @@ long countLines(Window& w) {
 }
 
 long prevLinePosition(ReadAt read, void* ctx, long p) {
-    // Steps back two bytes at a time from p, reading each pair as a short
-    // string.  The bytes come from blocks that end where the scan stands.
+    // Backward over blocks that end where the scan stands, looking for CR LF
+    // pairs wholly before p.
     std::vector<char> buf;
-    long lo = p, hi = p;  // buf holds [lo, hi)
-    size_t block = 256;
-    long count = 0;
-    bool cr = false, lf = false;
+    size_t block = 512;
     int pairs = 0;
-    for (long o = p - 2; pairs < 2; o -= 2) {
-        if (o < 0) {
-            count += 2;
-            break;
+    bool lfNext = false;  // the byte after the one looked at is an LF
+    for (long hi = p; hi > 0;) {
+        long lo = std::max(0L, hi - static_cast<long>(block));
+        if (block < 65536) block *= 2;
+        buf.assign(static_cast<size_t>(hi - lo), 0);
+        if (read(ctx, lo, buf.data(), hi - lo) < 0) return -1;  // past the end reads as zeros
+        for (long i = hi - 1; i >= lo; --i) {
+            char c = buf[static_cast<size_t>(i - lo)];
+            if (c == '\r' && lfNext && ++pairs == 2) return i + 2;
+            lfNext = c == '\n';
         }
-        if (o < lo) {
-            hi = o + 2;
-            lo = std::max(0L, hi - static_cast<long>(block));
-            if (block < 65536) block *= 2;
-            buf.assign(static_cast<size_t>(hi - lo), 0);
-            if (read(ctx, lo, buf.data(), hi - lo) < 0) return -1;  // past the end reads as zeros
-        }
-        char b0 = buf[static_cast<size_t>(o - lo)], b1 = buf[static_cast<size_t>(o - lo + 1)];
-        int len = b0 == 0 ? 0 : (b1 == 0 ? 1 : 2);
-        if ((len >= 1 && b0 == '\r') || (len == 2 && b1 == '\r')) cr = true;
-        if (len >= 1 && b0 == '\n') {
-            lf = true;
-            len = 1;
-        } else if (len == 2 && b1 == '\n') {
-            lf = true;
-        }
-        count += len;
-        if (cr && lf) {
-            ++pairs;
-            cr = lf = false;
-        }
+        hi = lo;
     }
-    long pos = p + 2 - count;
-    return pos < 2 ? 0 : pos;
+    return 0;
 }
 
 bool isUsable(const GTLINEFILE* h) {

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <string>
@@ -75,33 +76,13 @@ LONG refNextLine(HFILE h) {
     return refTell(h);
 }
 
-LONG refPrevLine(HFILE h) {
-    LONG p = refTell(h);
-    long count = 0;
-    bool cr = false, lf = false;
+// The start of the line before the one that ends at or runs through p: just
+// after the second CR LF pair wholly before p, else 0.
+LONG refPrevLine(const std::string& data, LONG p) {
     int pairs = 0;
-    for (long k = 1; pairs < 2; ++k) {
-        if (p - 2 * k < 0) {
-            count += 2;
-            break;
-        }
-        char two[3] = {};
-        if (_llseek(h, p - 2 * k, FILE_BEGIN) == HFILE_ERROR) return -1;
-        if (_lread(h, two, 2) == static_cast<UINT>(HFILE_ERROR)) return -1;
-        if (std::strchr(two, '\r')) cr = true;
-        if (char* l = std::strchr(two, '\n')) {
-            lf = true;
-            l[1] = 0;
-        }
-        count += static_cast<long>(std::strlen(two));
-        if (cr && lf) {
-            ++pairs;
-            cr = lf = false;
-        }
-    }
-    LONG pos = p + 2 - count;
-    if (pos < 2) pos = 0;
-    return _llseek(h, pos, FILE_BEGIN);
+    for (LONG i = std::min<LONG>(p, static_cast<LONG>(data.size())) - 1; i >= 1; --i)
+        if (data[i] == '\n' && data[i - 1] == '\r' && ++pairs == 2) return i + 1;
+    return 0;
 }
 
 LONG refCount(HFILE h) {
@@ -175,6 +156,9 @@ protected:
         ASSERT_NE(h, nullptr) << path;
         HFILE raw = h->hFile;
         EXPECT_EQ(fuGetNoofLines(h), refCount(raw)) << path;
+        std::string data(static_cast<size_t>(fuGetFileSize(h)), '\0');
+        _llseek(raw, 0, FILE_BEGIN);
+        if (!data.empty()) _lread(raw, &data[0], static_cast<UINT>(data.size()));
         std::vector<char> a(300000), b(300000);
         for (LONG off : offsets) {
             SCOPED_TRACE(testing::Message() << path << " at " << off);
@@ -199,9 +183,7 @@ protected:
             EXPECT_EQ(fastAfter, refTell(raw));
 
             fuGotoFileOffset(h, off, 0);
-            LONG fastPrev = fuGotoPrevLine(h);
-            _llseek(raw, off, FILE_BEGIN);
-            EXPECT_EQ(fastPrev, refPrevLine(raw));
+            EXPECT_EQ(fuGotoPrevLine(h), refPrevLine(data, off));
         }
         fuCloseFile(h);
     }
@@ -318,6 +300,28 @@ TEST(ChunkScan, CutsAndCarries) {
     EXPECT_EQ(s.take, 4u);
     EXPECT_FALSE(s.complete);
     EXPECT_TRUE(cr);
+}
+
+TEST_F(LineScanner, BackwardWalkVisitsEveryLineStart) {
+    // Empty lines at odd offsets put CR LF pairs across two-byte steps; the
+    // walk back must still stop at each line start the forward walk finds.
+    std::mt19937 rng(11);
+    std::string data;
+    for (int i = 0; i < 3000; ++i) {
+        data.append(rng() % 4 == 0 ? 0 : rng() % 700, 'x');
+        data += "\r\n";
+    }
+    std::string path = write("walk.txt", data);
+    std::vector<char> name(path.begin(), path.end());
+    name.push_back(0);
+    LPGTLINEFILE h = fuOpenFile(name.data(), OF_READ);
+    ASSERT_NE(h, nullptr);
+    std::vector<LONG> starts{0};
+    for (int i = 0; i < 3000; ++i) starts.push_back(fuGotoNextLine(h));
+    ASSERT_EQ(starts.back(), static_cast<LONG>(data.size()));
+    for (size_t i = starts.size() - 1; i > 0; --i) ASSERT_EQ(fuGotoPrevLine(h), starts[i - 1]) << i;
+    EXPECT_EQ(fuGotoPrevLine(h), 0);
+    fuCloseFile(h);
 }
 
 TEST_F(LineScanner, LengthWrappingToZeroIsNoLine) {
