@@ -108,14 +108,6 @@ FirstFn FindService::first_;
 NextFn FindService::next_;
 CloseFn FindService::close_;
 
-TEST_F(FindService, ExportsExactlyTheDecoratedNames) {
-    ASSERT_NE(lib_, nullptr);
-    EXPECT_NE(first_, nullptr);
-    EXPECT_NE(next_, nullptr);
-    EXPECT_NE(close_, nullptr);
-    EXPECT_EQ(GetProcAddress(lib_, "QRFX_FindFirstFile"), nullptr);
-}
-
 TEST_F(FindService, MaskSelectsEntriesLikeDos) {
     ASSERT_NE(first_, nullptr);
     using S = std::set<std::string>;

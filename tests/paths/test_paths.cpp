@@ -17,26 +17,6 @@ std::string currentDir() {
     return buf;
 }
 
-TEST(SplitPath, DriveAndUncPaths) {
-    GTSPLITPATH s;
-    char p1[261] = "C:\\dir\\sub\\file.txt";
-    ASSERT_TRUE(gtSplitPath(p1, &s));
-    EXPECT_STREQ(s.szDrive, "C:");
-    EXPECT_STREQ(s.szDir, "\\dir\\sub\\");
-    EXPECT_STREQ(s.szName, "file");
-    EXPECT_STREQ(s.szExt, ".txt");
-    EXPECT_STREQ(s.szDriveDir, "C:\\dir\\sub\\");
-    EXPECT_STREQ(s.szNameExt, "file.txt");
-
-    char p2[261] = "\\\\server\\share\\dir\\file.txt";
-    ASSERT_TRUE(gtSplitPath(p2, &s));
-    EXPECT_STREQ(s.szDrive, "\\\\server\\share");
-    EXPECT_STREQ(s.szDir, "\\dir\\");
-    EXPECT_STREQ(s.szName, "file");
-    EXPECT_STREQ(s.szExt, ".txt");
-    EXPECT_STREQ(s.szDriveDir, "\\\\server\\share\\dir\\");
-}
-
 TEST(SplitPath, TrimsTheCallersStringInPlace) {
     GTSPLITPATH s;
     char p[261] = "   C:\\a\\b.c  ";

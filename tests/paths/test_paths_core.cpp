@@ -91,20 +91,6 @@ TEST(SplitLogic, PartsThatDoNotFitFailWithACleanRecord) {
     EXPECT_TRUE(gt::path::split(("C:\\" + std::string(120, 'd') + "\\" + std::string(130, 'f')).c_str(), s));
 }
 
-TEST(BoundedCopy, TruncatesOnlyAtCharacterBoundaries) {
-    char out[8];
-    std::memset(out, 'x', sizeof out);
-    EXPECT_TRUE(gt::path::copyBounded(out, 8, "1234567"));
-    EXPECT_STREQ(out, "1234567");
-    EXPECT_FALSE(gt::path::copyBounded(out, 4, "1234567"));
-    EXPECT_STREQ(out, "123");
-    EXPECT_EQ(out[4], '5');  // nothing beyond the bound
-    EXPECT_TRUE(gt::path::copyBounded(out, 8, "abcdef", 3));
-    EXPECT_STREQ(out, "abc");
-    EXPECT_FALSE(gt::path::copyBounded(out, 0, "abc"));
-    EXPECT_EQ(out[0], 'a');
-}
-
 TEST(WritableCheck, CommittedReadOnlyAndFreeMemory) {
     char stackBuf[64];
     EXPECT_TRUE(gt::path::isWritable(stackBuf, sizeof stackBuf));
