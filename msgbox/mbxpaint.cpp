@@ -10,7 +10,8 @@
 namespace gt::mbx {
 
 bool isValidContext(const GTMBCONTEXT* context) {
-    return context && std::memcmp(context->szMarker, "~MSG~", 6) == 0;
+    // Callers may pass anything for "no block": look before reading.
+    return context && !IsBadReadPtr(context, sizeof(GTMBCONTEXT)) && std::memcmp(context->szMarker, "~MSG~", 6) == 0;
 }
 
 LPGTMBCONTEXT boxContext(HWND box) {
