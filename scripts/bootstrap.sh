@@ -4,7 +4,8 @@
 set -euo pipefail
 
 PKGS=(wine wine32:i386 wine64 g++-mingw-w64-i686 libz-mingw-w64-dev xvfb xauth
-      cmake ninja-build googletest x11-apps imagemagick dosfstools mtools)
+      cmake ninja-build googletest x11-apps imagemagick dosfstools mtools
+      fonts-ipafont-gothic python3)
 
 SUDO=""
 if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
