@@ -3,6 +3,7 @@
 // Exit codes: 0 success, 1 the operation failed, 2 bad usage.
 // Each subcommand family lives in a file of its own and registers here.
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
 
 #include "gtx.h"
@@ -13,6 +14,8 @@ const Subcommand* g_commands[64];
 int g_count = 0;
 
 int help() {
+    std::sort(g_commands, g_commands + g_count,
+              [](const Subcommand* a, const Subcommand* b) { return std::strcmp(a->name, b->name) < 0; });
     std::printf("usage: gtx <command> [arguments]\n\ncommands:\n");
     for (int i = 0; i < g_count; ++i)
         std::printf("  %-10s %s\n", g_commands[i]->name, g_commands[i]->summary);

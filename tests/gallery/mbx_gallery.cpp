@@ -70,7 +70,18 @@ int yesNo() {
     case LANG_GERMAN: text = L"Möchten Sie die Änderungen an \"Report.txt\" speichern?"; caption = L"Frage"; break;
     case LANG_FRENCH: text = L"Voulez-vous enregistrer les modifications de \"Report.txt\" ?"; caption = L"Question"; break;
     case LANG_ITALIAN: text = L"Salvare le modifiche a \"Report.txt\"?"; caption = L"Domanda"; break;
-    case LANG_JAPANESE: text = L"\"Report.txt\" への変更を保存しますか?"; caption = L"確認"; break;
+    case LANG_JAPANESE: {
+        text = L"\"Report.txt\" への変更を保存しますか?";
+        caption = L"確認";
+        // The prefix's title-bar font has no Japanese glyphs: use a face that has.
+        NONCLIENTMETRICSW ncm{};
+        ncm.cbSize = sizeof(ncm);
+        if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0)) {
+            lstrcpyW(ncm.lfCaptionFont.lfFaceName, L"IPAPGothic");
+            SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof(ncm), &ncm, SPIF_SENDCHANGE);
+        }
+        break;
+    }
     default: break;
     }
     std::string t = ansi(text), c = ansi(caption);
