@@ -5,7 +5,7 @@ set -euo pipefail
 
 PKGS=(wine wine32:i386 wine64 g++-mingw-w64-i686 libz-mingw-w64-dev xvfb xauth
       cmake ninja-build googletest x11-apps imagemagick dosfstools mtools
-      fonts-ipafont-gothic python3)
+      fonts-ipafont-gothic python3 locales)
 
 SUDO=""
 if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
@@ -16,7 +16,23 @@ for p in "${PKGS[@]}"; do
     missing+=("$p")
   fi
 done
+# The test locales: Wine takes its code page and UI language from them, and
+# it can store non-ASCII file names only when the C library knows the locale.
+LOCALES=(en_US.UTF-8 de_DE.UTF-8 fr_FR.UTF-8 it_IT.UTF-8 ja_JP.UTF-8)
+ensure_locales() {
+  local want=() l
+  for l in "${LOCALES[@]}"; do
+    locale -a 2>/dev/null | grep -qix "${l/UTF-8/utf8}" || want+=("$l")
+  done
+  [ ${#want[@]} -eq 0 ] && return 0
+  for l in "${want[@]}"; do
+    grep -q "^$l UTF-8" /etc/locale.gen 2>/dev/null || echo "$l UTF-8" | $SUDO tee -a /etc/locale.gen >/dev/null
+  done
+  $SUDO locale-gen >/dev/null
+}
+
 if [ ${#missing[@]} -eq 0 ] && command -v i686-w64-mingw32-g++-posix >/dev/null; then
+  ensure_locales
   exit 0
 fi
 
@@ -44,4 +60,5 @@ EOL
 APTOPT=(-o Dir::Etc::SourceList=/dev/null -o "Dir::Etc::SourceParts=$SRCDIR")
 $SUDO apt-get "${APTOPT[@]}" update -q || true
 $SUDO apt-get "${APTOPT[@]}" install -y -q "${PKGS[@]}" >/dev/null
+ensure_locales
 echo "bootstrap: done" >&2
