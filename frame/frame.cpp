@@ -3,6 +3,7 @@
 #include <objbase.h>
 
 #include "frame/device.h"
+#include "frame/errormode.h"
 #include "gtapi32.h"
 
 namespace gt::frame {
@@ -10,17 +11,6 @@ namespace {
 
 State g_state;  // zero-initialised; written only by attach()
 
-// RAII for the process error mode around loads that may touch media.
-class ErrorModeScope {
-public:
-    explicit ErrorModeScope(UINT mode) : previous_(SetErrorMode(mode)) {}
-    ~ErrorModeScope() { SetErrorMode(previous_); }
-    ErrorModeScope(const ErrorModeScope&) = delete;
-    ErrorModeScope& operator=(const ErrorModeScope&) = delete;
-
-private:
-    UINT previous_;
-};
 
 BOOL profileHook() { return TRUE; }
 
@@ -118,7 +108,7 @@ HMODULE loadArchiver(HMODULE module, const char* fileName, const char* entry, FA
     lstrcatA(path, fileName);
     HMODULE lib;
     {
-        ErrorModeScope quiet(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+        gt::ErrorModeScope quiet(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
         lib = LoadLibraryA(path);
     }
     if (lib && proc) *proc = GetProcAddress(lib, entry);

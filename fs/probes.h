@@ -4,6 +4,8 @@
 #pragma once
 #include <windows.h>
 
+#include "frame/errormode.h"
+
 namespace gt::fs {
 
 // The 28-byte register record exchanged with "\\.\VWIN32": input and output
@@ -62,16 +64,6 @@ DriveQueries platformDriveQueries();
 // through the device seam).
 int driveType(UINT index, const DriveQueries& queries);
 
-// Process error mode set for the lifetime of the object, then put back.
-class ErrorModeScope {
-public:
-    explicit ErrorModeScope(UINT mode) : previous_(SetErrorMode(mode)) {}
-    ~ErrorModeScope() { SetErrorMode(previous_); }
-    ErrorModeScope(const ErrorModeScope&) = delete;
-    ErrorModeScope& operator=(const ErrorModeScope&) = delete;
-
-private:
-    UINT previous_;
-};
+using ErrorModeScope = gt::ErrorModeScope;
 
 }  // namespace gt::fs
