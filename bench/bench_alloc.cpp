@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "benchclock.h"
 #include "gtapi32.h"
 
 namespace {
@@ -11,12 +12,7 @@ namespace {
 constexpr DWORD kPairs = 1000000;
 constexpr int kRounds = 5;
 
-double now() {
-    static LARGE_INTEGER freq = [] { LARGE_INTEGER f; QueryPerformanceFrequency(&f); return f; }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return double(t.QuadPart) / double(freq.QuadPart);
-}
+using bench::now;
 
 volatile uintptr_t g_sink;
 

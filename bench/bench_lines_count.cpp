@@ -9,16 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "benchclock.h"
 #include "gtapi32.h"
 
 namespace {
 
-double seconds() {
-    LARGE_INTEGER f, c;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&c);
-    return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
+inline double seconds() { return bench::now(); }
 
 // Lines of 0 to 200 bytes, now and then up to 3000 (several chunks).
 void generate(const std::string& path, size_t bytes) {

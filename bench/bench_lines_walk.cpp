@@ -8,16 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "benchclock.h"
 #include "gtapi32.h"
 
 namespace {
 
-double seconds() {
-    LARGE_INTEGER f, c;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&c);
-    return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
+inline double seconds() { return bench::now(); }
 
 const long kLines = 100000;
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <list>
 
+#include "benchclock.h"
 #include "gtapi32.h"
 
 namespace {
@@ -12,12 +13,7 @@ namespace {
 constexpr DWORD kCount = 1000000;
 constexpr int kRounds = 5;
 
-double now() {
-    static LARGE_INTEGER freq = [] { LARGE_INTEGER f; QueryPerformanceFrequency(&f); return f; }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return double(t.QuadPart) / double(freq.QuadPart);
-}
+using bench::now;
 
 volatile uintptr_t g_sink;
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "benchclock.h"
 #include "gtapi32.h"
 
 namespace {
@@ -17,12 +18,7 @@ namespace {
 constexpr int kCalls = 1000000;
 constexpr int kRounds = 3;
 
-double now() {
-    static LARGE_INTEGER freq = [] { LARGE_INTEGER f; QueryPerformanceFrequency(&f); return f; }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return double(t.QuadPart) / double(freq.QuadPart);
-}
+using bench::now;
 
 volatile unsigned g_sink;
 

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "benchclock.h"
 #include "gtapi32.h"
 
 namespace {
@@ -13,12 +14,7 @@ namespace {
 constexpr int kCalls = 5000;
 constexpr int kRounds = 5;
 
-double now() {
-    static LARGE_INTEGER freq = [] { LARGE_INTEGER f; QueryPerformanceFrequency(&f); return f; }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return double(t.QuadPart) / double(freq.QuadPart);
-}
+using bench::now;
 
 volatile uintptr_t g_sink;
 
