@@ -1,7 +1,6 @@
 // Bad input for the line-file exports and ZProfile, under code page 932:
-// every export with NULL, empty, over-long and double-byte arguments gives its
-// failure result (or handles the text correctly) and writes nothing outside
-// the caller's buffers.
+// NULL, empty, over-long and double-byte arguments give the failure result
+// (or are handled correctly) and nothing is written outside the caller's buffers.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -17,113 +16,70 @@
 
 namespace {
 
-// A caller's buffer with guard bytes on both sides.
-class Guarded {
-public:
-    explicit Guarded(size_t size) : mem_(size + 2 * kGuard, kFill), size_(size) {}
-    char* get() { return mem_.data() + kGuard; }
-    size_t size() const { return size_; }
+// A caller's buffer with 64 guard bytes on both sides.
+struct Guarded {
+    explicit Guarded(size_t size) : mem(size + 128, 0x5A), size(size) {}
+    char* get() { return mem.data() + 64; }
     bool intact() const {
-        for (size_t i = 0; i < kGuard; ++i)
-            if (mem_[i] != kFill || mem_[kGuard + size_ + i] != kFill) return false;
+        for (size_t i = 0; i < 64; ++i)
+            if (mem[i] != 0x5A || mem[64 + size + i] != 0x5A) return false;
         return true;
     }
-    bool untouched() const {
-        for (char c : mem_)
-            if (c != kFill) return false;
-        return true;
-    }
-
-private:
-    static constexpr size_t kGuard = 64;
-    static constexpr char kFill = 0x5A;
-    std::vector<char> mem_;
-    size_t size_;
+    bool untouched() const { return std::string(mem.begin(), mem.end()).find_first_not_of('\x5A') == std::string::npos; }
+    std::vector<char> mem;
+    size_t size;
 };
 
 enum Kind { Null, Empty, Long, Dbcs };
 const char* kKindName[] = {"NULL", "empty", "over-long", "double-byte"};
+std::string g_dir, g_text[4];  // by Kind; names in g_dir, "表示" has 0x5C as a trail byte
 
-struct Args {
-    std::string dir;
-    std::string text[4];  // by Kind (Null unused)
-    const char* get(Kind k) const { return k == Null ? nullptr : text[k].c_str(); }
-    // Writable copy (the layer rewrites names in place).
-    std::vector<char> mutableCopy(Kind k) const {
-        std::vector<char> v(text[k].begin(), text[k].end());
-        v.push_back(0);
-        return v;
-    }
-};
+// A writable copy (the layer rewrites names in place), or NULL.
+std::vector<char> arg(Kind k, const std::string& prefix = "") {
+    std::vector<char> v(prefix.begin(), prefix.end());
+    v.insert(v.end(), g_text[k].begin(), g_text[k].end());
+    v.push_back(0);
+    return v;
+}
+char* ptr(Kind k, std::vector<char>& v) { return k == Null ? nullptr : v.data(); }
+char* s(const char* text) { return const_cast<char*>(text); }
 
 class BadInput : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        args_.dir = testutil::freshTempDir("lfbad");
-        args_.text[Empty] = "";
-        args_.text[Long] = args_.dir + std::string(300, 'q') + ".txt";
-        // "表示" has 0x5C as a trail byte; the name does not exist.
-        args_.text[Dbcs] = args_.dir + testutil::ansiFromUtf8("表示データ.txt");
+        ASSERT_EQ(GetACP(), 932u);
+        g_dir = testutil::freshTempDir("lfbad");
+        g_text[Long] = std::string(300, 'q') + ".txt";
+        g_text[Dbcs] = testutil::ansiFromUtf8("表示データ.txt");
     }
-    static void TearDownTestSuite() { RemoveDirectoryA(args_.dir.c_str()); }
-
-    std::string makeFile(const char* name, const std::string& data) {
-        std::string p = args_.dir + name;
-        HANDLE h = CreateFileA(p.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD n = 0;
-        WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &n, nullptr);
-        CloseHandle(h);
-        cleanup_.push_back(p);
-        return p;
-    }
+    static void TearDownTestSuite() { RemoveDirectoryA(g_dir.c_str()); }
     void TearDown() override {
         for (auto& f : cleanup_) DeleteFileA(f.c_str());
     }
-
-    static Args args_;
     std::vector<std::string> cleanup_;
 };
-Args BadInput::args_;
-
-TEST_F(BadInput, CodePageIsDoubleByte) { ASSERT_EQ(GetACP(), 932u); }
 
 TEST_F(BadInput, NamesOfTheLineFileLayer) {
-    struct Row {
-        const char* what;
-        std::function<bool(Kind)> fails;  // the documented failure for this kind
-    };
-    const Row rows[] = {
-        {"fuOpenFile read", [](Kind k) {
-             std::vector<char> n = k == Null ? std::vector<char>() : args_.mutableCopy(k);
-             LPGTLINEFILE h = fuOpenFile(k == Null ? nullptr : n.data(), OF_READ);
-             int code = fuGetErrorCode();
-             if (k == Long) return !h && code == FU_ERR_NAME_TOO_LONG;
-             if (k == Dbcs) return !h && code == ERROR_FILE_NOT_FOUND;
-             return !h && code == FU_ERR_NONE;
-         }},
-        {"fuCreateFile in a missing directory", [](Kind k) {
-             std::string p = k == Null || k == Empty ? "" : args_.dir + "missing dir\\" + (args_.get(k) + args_.dir.size());
-             std::vector<char> n(p.begin(), p.end());
-             n.push_back(0);
-             return fuCreateFile(k == Null ? nullptr : n.data(), OF_READWRITE) == nullptr;
-         }},
-        {"fuGetFileSizeEx", [](Kind k) { return fuGetFileSizeEx(args_.get(k)) == -1; }},
-        {"fuGetFileData", [](Kind k) { return fuGetFileData(args_.get(k)) == nullptr; }},
-    };
-    for (const Row& r : rows)
-        for (Kind k : {Null, Empty, Long, Dbcs}) EXPECT_TRUE(r.fails(k)) << r.what << " with " << kKindName[k];
+    for (Kind k : {Null, Empty, Long, Dbcs}) {
+        SCOPED_TRACE(kKindName[k]);
+        auto n = arg(k, k == Empty ? "" : g_dir);
+        EXPECT_EQ(fuOpenFile(ptr(k, n), OF_READ), nullptr);
+        EXPECT_EQ(fuGetErrorCode(), k == Long ? FU_ERR_NAME_TOO_LONG : k == Dbcs ? ERROR_FILE_NOT_FOUND : FU_ERR_NONE);
+        n = arg(k, k == Empty ? "" : g_dir + "missing dir\\");
+        EXPECT_EQ(fuCreateFile(ptr(k, n), OF_READWRITE), nullptr);
+        n = arg(k, k == Empty ? "" : g_dir);
+        EXPECT_EQ(fuGetFileSizeEx(ptr(k, n)), -1);
+        EXPECT_EQ(fuGetFileData(ptr(k, n)), nullptr);
+    }
 }
 
 TEST_F(BadInput, DoubleByteNamesWork) {
-    std::vector<char> name = args_.mutableCopy(Dbcs);
+    auto name = arg(Dbcs, g_dir);
     // Wine stores such names only when the Unix locale can spell them; where
-    // the platform itself refuses the name, the layer must fail the same way.
+    // the platform refuses the name, the layer must fail the same way.
     HANDLE probe = CreateFileA(name.data(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
     DWORD platformError = GetLastError();
-    if (probe != INVALID_HANDLE_VALUE) {
-        CloseHandle(probe);
-        DeleteFileA(name.data());
-    }
+    if (probe != INVALID_HANDLE_VALUE) CloseHandle(probe), DeleteFileA(name.data());
     LPGTLINEFILE h = fuCreateFile(name.data(), OF_READWRITE);
     if (probe == INVALID_HANDLE_VALUE) {
         EXPECT_EQ(h, nullptr);
@@ -140,55 +96,52 @@ TEST_F(BadInput, DoubleByteNamesWork) {
     EXPECT_EQ(std::string(out.get()), line);
     EXPECT_TRUE(out.intact());
     EXPECT_EQ(fuCloseFile(h), 1);
-    // The file has its double-byte name on disk.
-    std::wstring wide = testutil::wideFromUtf8(args_.dir.c_str()) + testutil::wideFromUtf8("表示データ.txt");
-    EXPECT_NE(GetFileAttributesW(wide.c_str()), INVALID_FILE_ATTRIBUTES);
+    std::wstring wide = testutil::wideFromUtf8(g_dir.c_str()) + testutil::wideFromUtf8("表示データ.txt");
+    EXPECT_NE(GetFileAttributesW(wide.c_str()), INVALID_FILE_ATTRIBUTES);  // the double-byte name on disk
     EXPECT_EQ(fuGetFileSizeEx(name.data()), static_cast<LONG>(line.size()));
 }
 
-TEST_F(BadInput, NullHandles) {
-    Guarded buf(32);
-    struct Row {
-        const char* what;
-        std::function<LONG()> call;
-        LONG failure;
-    };
-    const Row rows[] = {
-        {"fuCloseFile", [] { return static_cast<LONG>(fuCloseFile(nullptr)); }, -1},
-        {"fuGetOpenFileName", [&] { return static_cast<LONG>(fuGetOpenFileName(nullptr, buf.get())); }, FALSE},
-        {"fuReadLine", [&] { return static_cast<LONG>(fuReadLine(nullptr, buf.get())); }, 0},
-        {"fuReadNLines", [&] { return static_cast<LONG>(fuReadNLines(nullptr, 2, buf.get())); }, 0},
-        {"fuReadFile", [&] { return fuReadFile(nullptr, buf.get()); }, -1},
-        {"fuReadFileEx", [&] { return fuReadFileEx(nullptr, buf.get(), 8); }, 0},
-        {"fuWriteFile", [] { return fuWriteFile(nullptr, "x"); }, -1},
-        {"fuWriteFileEx", [] { return fuWriteFileEx(nullptr, 0, "x"); }, -1},
-        {"fuWriteFileExtended", [] { return fuWriteFileExtended(nullptr, 0, "x", 1); }, -1},
-        {"fuGetFileSize", [] { return fuGetFileSize(nullptr); }, -1},
-        {"fuGotoFileOffset", [] { return fuGotoFileOffset(nullptr, 0, 0); }, -1},
-        {"fuGetCurFileOffset", [] { return fuGetCurFileOffset(nullptr); }, -1},
-        {"fuGotoEndOfFile", [] { return fuGotoEndOfFile(nullptr); }, -1},
-        {"fuGotoTopOfFile", [] { return fuGotoTopOfFile(nullptr); }, -1},
-        {"fuGotoNextLine", [] { return fuGotoNextLine(nullptr); }, -1},
-        {"fuGotoPrevLine", [] { return fuGotoPrevLine(nullptr); }, -1},
-        {"fuGetNoofLines", [] { return fuGetNoofLines(nullptr); }, 0},
-        {"fuSetFileSize", [] { return static_cast<LONG>(fuSetFileSize(nullptr, 0)); }, FALSE},
-    };
-    for (const Row& r : rows) {
-        EXPECT_EQ(r.call(), r.failure) << r.what;
-        EXPECT_TRUE(buf.untouched()) << r.what;
+TEST_F(BadInput, NullAndForeignHandles) {
+    GTLINEFILE fake{};  // no handle of the layer
+    for (LPGTLINEFILE h : {static_cast<LPGTLINEFILE>(nullptr), &fake}) {
+        Guarded buf(32);
+        char* b = buf.get();
+        const std::pair<const char*, std::function<LONG()>> rows[] = {
+            {"fuGetOpenFileName", [&] { return fuGetOpenFileName(h, b) ? 1L : 0L; }},
+            {"fuReadLine", [&] { return static_cast<LONG>(fuReadLine(h, b)); }},
+            {"fuReadNLines", [&] { return static_cast<LONG>(fuReadNLines(h, 2, b)); }},
+            {"fuReadFile", [&] { return fuReadFile(h, b) + 1; }},
+            {"fuReadFileEx", [&] { return fuReadFileEx(h, b, 8); }},
+            {"fuWriteFile", [&] { return fuWriteFile(h, "x") + 1; }},
+            {"fuWriteFileEx", [&] { return fuWriteFileEx(h, 0, "x") + 1; }},
+            {"fuWriteFileExtended", [&] { return fuWriteFileExtended(h, 0, "x", 1) + 1; }},
+            {"fuGetFileSize", [&] { return fuGetFileSize(h) + 1; }},
+            {"fuGotoFileOffset", [&] { return fuGotoFileOffset(h, 0, 0) + 1; }},
+            {"fuGetCurFileOffset", [&] { return fuGetCurFileOffset(h) + 1; }},
+            {"fuGotoEndOfFile", [&] { return fuGotoEndOfFile(h) + 1; }},
+            {"fuGotoTopOfFile", [&] { return fuGotoTopOfFile(h) + 1; }},
+            {"fuGotoNextLine", [&] { return fuGotoNextLine(h) + 1; }},
+            {"fuGotoPrevLine", [&] { return fuGotoPrevLine(h) + 1; }},
+            {"fuGetNoofLines", [&] { return fuGetNoofLines(h); }},
+            {"fuSetFileSize", [&] { return fuSetFileSize(h, 0) ? 1L : 0L; }},
+            {"fuCloseFile", [&] { return static_cast<LONG>(fuCloseFile(h)) + 1; }},
+        };
+        for (const auto& r : rows) {  // 0 here is the failure result (shifted for -1 results)
+            EXPECT_EQ(r.second(), 0) << r.first << (h ? " foreign" : " NULL");
+            EXPECT_TRUE(buf.untouched()) << r.first;
+        }
     }
-    // A pointer that is no handle of the layer is refused as well.
-    GTLINEFILE fake{};
-    EXPECT_EQ(fuGetFileSize(&fake), -1);
-    EXPECT_EQ(fuCloseFile(&fake), -1);
 }
 
 TEST_F(BadInput, BuffersAndTextsOnAnOpenHandle) {
-    std::string p = makeFile("data.txt", "first\r\nsecond\r\n");
+    std::string p = g_dir + "data.txt";
+    cleanup_.push_back(p);
     std::vector<char> name(p.begin(), p.end());
     name.push_back(0);
-    LPGTLINEFILE h = fuOpenFile(name.data(), OF_READWRITE);
+    LPGTLINEFILE h = fuCreateFile(name.data(), OF_READWRITE);
     ASSERT_NE(h, nullptr);
+    fuWriteFile(h, "first\r\nsecond\r\n");
+    fuGotoTopOfFile(h);
     EXPECT_FALSE(fuGetOpenFileName(h, nullptr));
     EXPECT_EQ(fuReadLine(h, nullptr), 7);  // the length, nothing stored
     EXPECT_EQ(fuReadNLines(h, 1, nullptr), 0);
@@ -202,24 +155,17 @@ TEST_F(BadInput, BuffersAndTextsOnAnOpenHandle) {
     EXPECT_EQ(fuWriteFileExtended(h, 0, "abc", -3), -1);
     EXPECT_FALSE(fuSetFileSize(h, -1));
     EXPECT_EQ(fuGetFileSize(h), 15);  // nothing above changed the file
-
     // Reads bounded by what they were given.
-    Guarded small(4);
+    Guarded small(4), name129(129), lines(32);
     fuGotoTopOfFile(h);
     EXPECT_EQ(fuReadFileEx(h, small.get(), 4), 4);
-    EXPECT_TRUE(small.intact());
-    Guarded name129(129);
     EXPECT_TRUE(fuGetOpenFileName(h, name129.get()));
-    EXPECT_TRUE(name129.intact());
-    Guarded lines(32);
     fuGotoTopOfFile(h);
     EXPECT_EQ(fuReadNLines(h, 2, lines.get()), 7);
-    EXPECT_TRUE(lines.intact());
-
+    EXPECT_TRUE(small.intact() && name129.intact() && lines.intact());
     // Over-long and empty texts are written as they are.
     fuGotoEndOfFile(h);
-    std::string longText(300, 'L');
-    EXPECT_EQ(fuWriteFile(h, longText.c_str()), 300);
+    EXPECT_EQ(fuWriteFile(h, std::string(300, 'L').c_str()), 300);
     EXPECT_EQ(fuWriteFileEx(h, 2, ""), 0);
     EXPECT_EQ(fuGetFileSize(h), 315);
     EXPECT_EQ(fuCloseFile(h), 1);
@@ -227,78 +173,61 @@ TEST_F(BadInput, BuffersAndTextsOnAnOpenHandle) {
 
 TEST_F(BadInput, ProfileArguments) {
     std::string sub = "Software\\gtapi32 tests\\bad " + std::to_string(GetCurrentProcessId());
-    std::string key = "HKEY_CURRENT_USER\\" + sub;
-    std::string ini = args_.dir + "bad.ini";
+    std::string key = "HKEY_CURRENT_USER\\" + sub, ini = g_dir + "bad.ini";
     cleanup_.push_back(ini);
-    ZProfile reg(nullptr, const_cast<char*>(key.c_str()));
-    ZProfile file(const_cast<char*>(ini.c_str()), nullptr);
-    std::string longName(300, 'k');
-    std::string dbcs = testutil::ansiFromUtf8("表示");
-
+    ZProfile reg(nullptr, s(key.c_str())), file(s(ini.c_str()), nullptr);
+    const std::string text[4] = {"", "", std::string(300, 'k'), testutil::ansiFromUtf8("表示")};
     for (ZProfile* p : {&reg, &file}) {
         for (Kind k : {Null, Empty, Long, Dbcs}) {
             SCOPED_TRACE(testing::Message() << (p == &reg ? "registry " : "ini ") << kKindName[k]);
-            char* arg = k == Null ? nullptr
-                        : k == Empty ? const_cast<char*>("")
-                        : k == Long  ? const_cast<char*>(longName.c_str())
-                                     : const_cast<char*>(dbcs.c_str());
+            char* a = k == Null ? nullptr : s(text[k].c_str());
             Guarded buf(300);
-            // As section, as key: reads give the default or nothing, and stay inside the buffer.
-            p->GetProfileStringA(arg, const_cast<char*>("k"), const_cast<char*>("d"), buf.get(), 16);
-            EXPECT_TRUE(buf.intact());
-            p->GetProfileStringA(const_cast<char*>("S"), arg, const_cast<char*>("d"), buf.get(), 16);
+            // As section, as key: the default or nothing, inside the buffer.
+            p->GetProfileStringA(a, s("k"), s("d"), buf.get(), 16);
+            p->GetProfileStringA(s("S"), a, s("d"), buf.get(), 16);
             EXPECT_TRUE(buf.intact());
             if (k == Null) {
-                EXPECT_EQ(p->GetProfileIntA(arg, const_cast<char*>("k"), 11), 11);
-                EXPECT_FALSE(p->WriteProfileInt(arg, const_cast<char*>("k"), 1));
-            }
-            // As a value: written and read back whole, or refused.
-            if (k != Null) {
-                if (p->WriteProfileStringA(const_cast<char*>("S"), const_cast<char*>("v"), arg)) {
-                    Guarded back(400);
-                    p->GetProfileStringA(const_cast<char*>("S"), const_cast<char*>("v"), const_cast<char*>("?"),
-                                         back.get(), 400);
-                    EXPECT_TRUE(back.intact());
-                    if (k != Long || p == &reg) EXPECT_STREQ(back.get(), arg);
+                EXPECT_EQ(p->GetProfileIntA(a, s("k"), 11), 11);
+                EXPECT_FALSE(p->WriteProfileInt(a, s("k"), 1));
+            } else if (p->WriteProfileStringA(s("S"), s("v"), a)) {  // as a value: read back whole, or refused
+                Guarded back(400);
+                p->GetProfileStringA(s("S"), s("v"), s("?"), back.get(), 400);
+                EXPECT_TRUE(back.intact());
+                if (k != Long || p == &reg) {
+                    EXPECT_STREQ(back.get(), a);
                 }
             }
         }
     }
     // Double-byte names round-trip as sections and keys.
-    EXPECT_TRUE(reg.WriteProfileStringA(const_cast<char*>(dbcs.c_str()), const_cast<char*>(dbcs.c_str()),
-                                        const_cast<char*>(dbcs.c_str())));
+    char* dbcs = s(text[Dbcs].c_str());
+    EXPECT_TRUE(reg.WriteProfileStringA(dbcs, dbcs, dbcs));
     char out[32] = {};
-    EXPECT_STREQ(reg.GetProfileStringA(const_cast<char*>(dbcs.c_str()), const_cast<char*>(dbcs.c_str()),
-                                       const_cast<char*>(""), out, sizeof(out)),
-                 dbcs.c_str());
+    EXPECT_STREQ(reg.GetProfileStringA(dbcs, dbcs, s(""), out, sizeof(out)), dbcs);
     // An over-long registry path: every operation fails cleanly.
     std::string longKey = "HKEY_CURRENT_USER\\" + std::string(300, 'x');
-    ZProfile tooLong(nullptr, const_cast<char*>(longKey.c_str()));
-    EXPECT_FALSE(tooLong.WriteProfileInt(const_cast<char*>("S"), const_cast<char*>("k"), 1));
-    EXPECT_EQ(tooLong.GetProfileIntA(const_cast<char*>("S"), const_cast<char*>("k"), 8), 8);
+    ZProfile tooLong(nullptr, s(longKey.c_str()));
+    EXPECT_FALSE(tooLong.WriteProfileInt(s("S"), s("k"), 1));
+    EXPECT_EQ(tooLong.GetProfileIntA(s("S"), s("k"), 8), 8);
     RegDeleteTreeA(HKEY_CURRENT_USER, sub.c_str());
-}
 
-TEST_F(BadInput, ProfileNamesWithDoubleByteCharacters) {
     // 0x5C as a trail byte is no separator: the sub-key starts after the real one.
-    std::string key = testutil::ansiFromUtf8("表\\HKEY_USERS\\x");
-    ZProfile p(nullptr, const_cast<char*>(key.c_str()));
+    std::string dkey = testutil::ansiFromUtf8("表\\HKEY_USERS\\x");
+    ZProfile p(nullptr, s(dkey.c_str()));
     EXPECT_EQ(p.GetMainRegistryKey(), 0x80000003UL);
     EXPECT_STREQ(p.GetSubRegistryKey(), "HKEY_USERS\\x");
     // A copy cut at a length never splits a double-byte character.
-    Guarded buf(8);
-    std::string twoChars = testutil::ansiFromUtf8("表示");  // 4 bytes
-    p.SetProfileName(const_cast<char*>(twoChars.c_str()));
-    p.GetProfileName(buf.get(), 3);
-    EXPECT_EQ(std::strlen(buf.get()), 2u);
-    EXPECT_TRUE(buf.intact());
+    Guarded name(8);
+    p.SetProfileName(dbcs);  // 4 bytes
+    p.GetProfileName(name.get(), 3);
+    EXPECT_EQ(std::strlen(name.get()), 2u);
+    EXPECT_TRUE(name.intact());
     char* copy = p.GetProfileName(nullptr, 3);
     ASSERT_NE(copy, nullptr);
     EXPECT_EQ(std::strlen(copy), 2u);
     delete[] copy;
     // Over-long names are kept whole.
-    std::string longName(300, 'n');
-    EXPECT_TRUE(p.SetRegistryKey(const_cast<char*>(longName.c_str())));
+    EXPECT_TRUE(p.SetRegistryKey(s(text[Long].c_str())));
     char* whole = p.GetRegistryKey(nullptr, 0);
     ASSERT_NE(whole, nullptr);
     EXPECT_EQ(std::strlen(whole), 300u);
