@@ -1,6 +1,5 @@
-// Bitmap routines and painting of the extended message box, on real GDI
-// objects: packed bitmaps of the program's own resources, memory canvases
-// read back pixel by pixel.
+// Bitmap routines and painting of the extended message box on real GDI
+// objects: the program's own packed bitmaps, memory canvases read back.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -18,32 +17,23 @@ using namespace mbxtest;
 
 namespace {
 
-struct Resource {
-    const void* data = nullptr;
-    DWORD size = 0;
-};
+HMODULE self() { return GetModuleHandleA(nullptr); }
 
-Resource bitmapResource(WORD id) {
-    HMODULE self = GetModuleHandleA(nullptr);
-    HRSRC r = FindResourceA(self, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(2));
-    Resource res;
-    if (r) {
-        res.data = LockResource(LoadResource(self, r));
-        res.size = SizeofResource(self, r);
-    }
-    return res;
+std::vector<BYTE> resource(WORD id) {
+    HRSRC r = FindResourceA(self(), MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(2));
+    if (!r) return {};
+    auto* p = static_cast<const BYTE*>(LockResource(LoadResource(self(), r)));
+    return std::vector<BYTE>(p, p + SizeofResource(self(), r));
 }
+
+COLORREF rgb(const PALETTEENTRY& e) { return RGB(e.peRed, e.peGreen, e.peBlue); }
 
 // Pixels of a bitmap (not selected anywhere), top row first.
 std::vector<COLORREF> pixelsOf(HBITMAP bmp) {
     BITMAP bm{};
     GetObjectA(bmp, sizeof(bm), &bm);
     BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = bm.bmWidth;
-    bi.bmiHeader.biHeight = -bm.bmHeight;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader = {sizeof(bi.bmiHeader), bm.bmWidth, -bm.bmHeight, 1, 32};
     std::vector<DWORD> raw(size_t(bm.bmWidth) * bm.bmHeight);
     HDC screen = GetDC(nullptr);
     GetDIBits(screen, bmp, 0, bm.bmHeight, raw.data(), &bi, DIB_RGB_COLORS);
@@ -53,69 +43,54 @@ std::vector<COLORREF> pixelsOf(HBITMAP bmp) {
     return out;
 }
 
-// A screen-compatible memory canvas.
-class Canvas {
-public:
-    Canvas(int w, int h) : w_(w), h_(h) {
+// A screen-compatible memory canvas; pattern() gives every pixel its own colour.
+struct Canvas {
+    int w, h;
+    HDC dc;
+    HBITMAP bmp;
+    HGDIOBJ old;
+    Canvas(int w_, int h_) : w(w_), h(h_) {
         HDC screen = GetDC(nullptr);
-        dc_ = CreateCompatibleDC(screen);
-        bmp_ = CreateCompatibleBitmap(screen, w, h);
+        dc = CreateCompatibleDC(screen);
+        bmp = CreateCompatibleBitmap(screen, w, h);
         ReleaseDC(nullptr, screen);
-        old_ = SelectObject(dc_, bmp_);
+        old = SelectObject(dc, bmp);
     }
     ~Canvas() {
-        SelectObject(dc_, old_);
-        DeleteObject(bmp_);
-        DeleteDC(dc_);
+        SelectObject(dc, old);
+        DeleteObject(bmp);
+        DeleteDC(dc);
     }
-    HDC dc() const { return dc_; }
-    COLORREF at(int x, int y) const { return GetPixel(dc_, x, y); }
-    // Every pixel a different colour.
+    COLORREF at(int x, int y) const { return GetPixel(dc, x, y); }
     static COLORREF pattern(int x, int y) { return RGB(x * 4 + 1, y * 6 + 2, 200 - x - y); }
     void fillPattern() {
-        for (int y = 0; y < h_; ++y)
-            for (int x = 0; x < w_; ++x) SetPixel(dc_, x, y, pattern(x, y));
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) SetPixel(dc, x, y, pattern(x, y));
     }
-    void fill(COLORREF c) {
-        HBRUSH b = CreateSolidBrush(c);
-        RECT r{0, 0, w_, h_};
-        FillRect(dc_, &r, b);
-        DeleteObject(b);
+    std::vector<COLORREF> all() const {
+        std::vector<COLORREF> v;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) v.push_back(at(x, y));
+        return v;
     }
-
-private:
-    int w_, h_;
-    HDC dc_;
-    HBITMAP bmp_;
-    HGDIOBJ old_;
 };
 
 struct Loaded {
     HBITMAP bitmap = nullptr;
     HPALETTE palette = nullptr;
-    BOOL ok = FALSE;
-    explicit Loaded(WORD id) {
-        ok = gtLoadBitmapResource(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), &bitmap, &palette);
-    }
+    BOOL ok;
+    explicit Loaded(WORD id) : ok(gtLoadBitmapResource(self(), MAKEINTRESOURCEA(id), &bitmap, &palette)) {}
     ~Loaded() {
         if (bitmap) DeleteObject(bitmap);
         if (palette) DeleteObject(palette);
     }
 };
 
-GTMBCONTEXT contextWith(HBRUSH brush, HBITMAP bitmap) {
-    GTMBCONTEXT c{};
-    std::memcpy(c.szMarker, "~MSG~", 6);
-    c.hBrush = brush;
-    c.hBitmap = bitmap;
-    return c;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------- packed bitmaps
 
-TEST(PackedBitmap, HeaderTableAndBitsOffsets) {
+TEST(PackedBitmap, OffsetsColourTablesAndLoadedPixelsOfEveryKind) {
     struct Case {
         WORD id;
         bool core;
@@ -126,10 +101,10 @@ TEST(PackedBitmap, HeaderTableAndBitsOffsets) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.id);
-        Resource r = bitmapResource(c.id);
-        ASSERT_TRUE(r.data);
+        std::vector<BYTE> r = resource(c.id);
+        ASSERT_FALSE(r.empty());
         PackedDib d{};
-        ASSERT_TRUE(describePackedDib(r.data, r.size, &d));
+        ASSERT_TRUE(describePackedDib(r.data(), DWORD(r.size()), &d));
         EXPECT_EQ(d.core, c.core);
         EXPECT_EQ(d.colorCount, c.colors);
         EXPECT_EQ(d.entrySize, c.entry);
@@ -137,51 +112,56 @@ TEST(PackedBitmap, HeaderTableAndBitsOffsets) {
         EXPECT_EQ(d.bitsOffset, c.bits);
         EXPECT_EQ(d.width, kWidth);
         EXPECT_EQ(d.height, kHeight);
-    }
-}
+        std::vector<PALETTEENTRY> table = packedDibColors(r.data(), DWORD(r.size()));
+        ASSERT_EQ(table.size(), c.colors);
+        for (size_t i = 0; i < table.size(); ++i) ASSERT_EQ(rgb(table[i]), tableColor(int(i))) << i;
 
-TEST(PackedBitmap, ColourTablesInOrder) {
-    for (WORD id : {kMono1, kVga4, kFull8, kUsed20, kCore4}) {
-        SCOPED_TRACE(id);
-        Resource r = bitmapResource(id);
-        std::vector<PALETTEENTRY> colors = packedDibColors(r.data, r.size);
-        ASSERT_FALSE(colors.empty());
-        for (size_t i = 0; i < colors.size(); ++i)
-            ASSERT_EQ(RGB(colors[i].peRed, colors[i].peGreen, colors[i].peBlue), tableColor(int(i))) << i;
+        Loaded l(c.id);
+        ASSERT_TRUE(l.ok && l.bitmap);
+        if (c.colors) {
+            ASSERT_TRUE(l.palette);
+            WORD entries = 0;
+            GetObjectA(l.palette, sizeof(entries), &entries);
+            ASSERT_EQ(entries, c.colors);
+            std::vector<PALETTEENTRY> pe(entries);
+            GetPaletteEntries(l.palette, 0, entries, pe.data());
+            for (int i = 0; i < entries; ++i) ASSERT_EQ(rgb(pe[i]), tableColor(i)) << i;
+        } else {
+            EXPECT_EQ(l.palette, nullptr);
+            EXPECT_EQ(paletteFromPackedBitmap(r.data(), DWORD(r.size())), nullptr);
+        }
+        // The pixels prove that the bits were found after the right table.
+        std::vector<COLORREF> px = pixelsOf(l.bitmap);
+        ASSERT_EQ(px.size(), size_t(kWidth * kHeight));
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x)
+                ASSERT_EQ(px[y * kWidth + x], c.colors ? tableColor(pixelIndex(x, y, c.colors)) : true24Pixel(x, y))
+                    << x << "," << y;
     }
-    Resource r = bitmapResource(kTrue24);
-    EXPECT_TRUE(packedDibColors(r.data, r.size).empty());
-    EXPECT_EQ(paletteFromPackedBitmap(r.data, r.size), nullptr);
 }
 
 TEST(PackedBitmap, MalformedDataIsRefusedNotRead) {
-    Resource r = bitmapResource(kUsed20);
-    std::vector<BYTE> data((const BYTE*)r.data, (const BYTE*)r.data + r.size);
+    const std::vector<BYTE> data = resource(kUsed20);
+    const DWORD n = DWORD(data.size());
     PackedDib d{};
     // One byte short of its pixel bits, its colour table, its header.
-    EXPECT_FALSE(describePackedDib(data.data(), DWORD(data.size() - 1), &d));
-    EXPECT_FALSE(describePackedDib(data.data(), 100, &d));
-    EXPECT_FALSE(describePackedDib(data.data(), 30, &d));
-    EXPECT_EQ(paletteFromPackedBitmap(data.data(), DWORD(data.size() - 1)), nullptr);
-    EXPECT_EQ(packedBitmapToBitmap(data.data(), DWORD(data.size() - 1), nullptr), nullptr);
-
-    std::vector<BYTE> bad = data;
-    DWORD v = 20;  // a header size of no known kind
-    std::memcpy(bad.data(), &v, 4);
-    EXPECT_FALSE(describePackedDib(bad.data(), DWORD(bad.size()), &d));
-    bad = data;
-    v = 100000;  // more colours than the data holds, and than a palette can
-    std::memcpy(bad.data() + 32, &v, 4);
-    EXPECT_FALSE(describePackedDib(bad.data(), DWORD(bad.size()), &d));
-    bad = data;
-    WORD bits = 7;
-    std::memcpy(bad.data() + 14, &bits, 2);
-    EXPECT_FALSE(describePackedDib(bad.data(), DWORD(bad.size()), &d));
+    for (DWORD size : {DWORD(n - 1), DWORD(100), DWORD(30)}) EXPECT_FALSE(describePackedDib(data.data(), size, &d)) << size;
+    EXPECT_EQ(paletteFromPackedBitmap(data.data(), n - 1), nullptr);
+    EXPECT_EQ(packedBitmapToBitmap(data.data(), n - 1, nullptr), nullptr);
+    // A header size of no known kind; more colours than the data holds; 7 bits.
+    struct {
+        size_t offset;
+        DWORD value, bytes;
+    } patches[] = {{0, 20, 4}, {32, 100000, 4}, {14, 7, 2}};
+    for (const auto& p : patches) {
+        std::vector<BYTE> bad = data;
+        std::memcpy(bad.data() + p.offset, &p.value, p.bytes);
+        EXPECT_FALSE(describePackedDib(bad.data(), n, &d)) << p.offset;
+    }
 }
 
 TEST(PackedBitmap, Version5HeaderTableFollowsTheWholeHeader) {
-    // 124-byte header, 8 bits, 2 colours used, 4 by 1 pixels.
-    std::vector<BYTE> data(124 + 8 + 4, 0);
+    std::vector<BYTE> data(124 + 8 + 4, 0);  // 8 bits, 2 colours used, 4 by 1 pixels
     BITMAPV5HEADER h{};
     h.bV5Size = 124;
     h.bV5Width = 4;
@@ -198,65 +178,45 @@ TEST(PackedBitmap, Version5HeaderTableFollowsTheWholeHeader) {
     EXPECT_EQ(d.bitsOffset, 132u);
     std::vector<PALETTEENTRY> colors = packedDibColors(data.data(), DWORD(data.size()));
     ASSERT_EQ(colors.size(), 2u);
-    EXPECT_EQ(RGB(colors[1].peRed, colors[1].peGreen, colors[1].peBlue), RGB(0x40, 0x50, 0x60));
-}
-
-// ---------------------------------------------------------------- gtLoadBitmapResource
-
-TEST(LoadBitmapResource, PalettesAndPixelsOfEveryKind) {
-    struct Case {
-        WORD id;
-        int colors;
-    } cases[] = {{kMono1, 2}, {kVga4, 16}, {kFull8, 256}, {kUsed20, 20}, {kCore4, 16}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.id);
-        Loaded l(c.id);
-        ASSERT_TRUE(l.ok);
-        ASSERT_TRUE(l.bitmap);
-        ASSERT_TRUE(l.palette);
-        WORD entries = 0;
-        ASSERT_TRUE(GetObjectA(l.palette, sizeof(entries), &entries));
-        EXPECT_EQ(entries, c.colors);
-        std::vector<PALETTEENTRY> pe(entries);
-        GetPaletteEntries(l.palette, 0, entries, pe.data());
-        for (int i = 0; i < entries; ++i)
-            ASSERT_EQ(RGB(pe[i].peRed, pe[i].peGreen, pe[i].peBlue), tableColor(i)) << i;
-        // The pixels prove that the bits were found after the right table.
-        std::vector<COLORREF> px = pixelsOf(l.bitmap);
-        ASSERT_EQ(px.size(), size_t(kWidth * kHeight));
-        for (int y = 0; y < kHeight; ++y)
-            for (int x = 0; x < kWidth; ++x)
-                ASSERT_EQ(px[y * kWidth + x], tableColor(pixelIndex(x, y, c.colors))) << x << "," << y;
-    }
-}
-
-TEST(LoadBitmapResource, TrueColourHasNoPalette) {
-    Loaded l(kTrue24);
-    ASSERT_TRUE(l.ok);
-    EXPECT_EQ(l.palette, nullptr);
-    std::vector<COLORREF> px = pixelsOf(l.bitmap);
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x) ASSERT_EQ(px[y * kWidth + x], true24Pixel(x, y)) << x << "," << y;
+    EXPECT_EQ(rgb(colors[1]), RGB(0x40, 0x50, 0x60));
 }
 
 TEST(LoadBitmapResource, FailuresLeaveBothResultsZero) {
-    HMODULE self = GetModuleHandleA(nullptr);
     HPALETTE pal = reinterpret_cast<HPALETTE>(1);
-    EXPECT_FALSE(gtLoadBitmapResource(self, MAKEINTRESOURCEA(kFull8), nullptr, &pal));
+    EXPECT_FALSE(gtLoadBitmapResource(self(), MAKEINTRESOURCEA(kFull8), nullptr, &pal));
     HBITMAP bmp = reinterpret_cast<HBITMAP>(1);
     pal = reinterpret_cast<HPALETTE>(1);
-    EXPECT_FALSE(gtLoadBitmapResource(self, MAKEINTRESOURCEA(999), &bmp, &pal));
+    EXPECT_FALSE(gtLoadBitmapResource(self(), MAKEINTRESOURCEA(999), &bmp, &pal));
     EXPECT_EQ(bmp, nullptr);
     EXPECT_EQ(pal, nullptr);
     bmp = reinterpret_cast<HBITMAP>(1);
-    EXPECT_FALSE(gtLoadBitmapResource(self, "NO_SUCH_BITMAP", &bmp, nullptr));
+    EXPECT_FALSE(gtLoadBitmapResource(self(), "NO_SUCH_BITMAP", &bmp, nullptr));
     EXPECT_EQ(bmp, nullptr);
     // Without a palette pointer only the bitmap comes back.
-    bmp = nullptr;
-    EXPECT_TRUE(gtLoadBitmapResource(self, MAKEINTRESOURCEA(kFull8), &bmp, nullptr));
+    EXPECT_TRUE(gtLoadBitmapResource(self(), MAKEINTRESOURCEA(kFull8), &bmp, nullptr));
     ASSERT_TRUE(bmp);
     EXPECT_EQ(pixelsOf(bmp)[5], tableColor(5));
     DeleteObject(bmp);
+}
+
+TEST(BitmapSizes, MeasureOrFailWithZeros) {
+    Loaded l(kPicture);
+    LONG w = -1, h = -1;
+    EXPECT_TRUE(bitmapSize(l.bitmap, &w, &h));
+    EXPECT_EQ(w * 100 + h, kPictureWidth * 100 + kPictureHeight);
+    w = -1;
+    EXPECT_TRUE(bitmapSize(l.bitmap, &w, nullptr));
+    EXPECT_EQ(w, kPictureWidth);
+    EXPECT_FALSE(bitmapSize(l.bitmap, nullptr, nullptr));
+    w = h = -1;
+    EXPECT_FALSE(bitmapSize(nullptr, &w, &h));
+    EXPECT_EQ(w | h, 0);
+    EXPECT_TRUE(bitmapResourceSize(self(), kTrue24, &w, &h));
+    EXPECT_EQ(w * 100 + h, kWidth * 100 + kHeight);
+    w = h = -1;
+    EXPECT_FALSE(bitmapResourceSize(self(), 999, &w, &h));
+    EXPECT_EQ(w | h, 0);
+    EXPECT_FALSE(bitmapResourceSize(self(), 0, &w, &h));
 }
 
 // ---------------------------------------------------------------- drawing
@@ -265,15 +225,14 @@ TEST(DrawBitmap, CopiesTheWholeBitmapAndNothingElse) {
     Loaded l(kTrue24);
     Canvas canvas(40, 20);
     canvas.fillPattern();
-    drawBitmap(canvas.dc(), l.bitmap, nullptr, 5, 3);
+    drawBitmap(canvas.dc, l.bitmap, nullptr, 5, 3);
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 40; ++x) {
             bool inside = x >= 5 && x < 5 + kWidth && y >= 3 && y < 3 + kHeight;
             ASSERT_EQ(canvas.at(x, y), inside ? true24Pixel(x - 5, y - 3) : Canvas::pattern(x, y)) << x << "," << y;
         }
-    // With the bitmap's palette selected the colours are the same.
-    Loaded p(kUsed20);
-    drawBitmap(canvas.dc(), p.bitmap, p.palette, 0, 0);
+    Loaded p(kUsed20);  // with the bitmap's palette selected the colours are the same
+    drawBitmap(canvas.dc, p.bitmap, p.palette, 0, 0);
     EXPECT_EQ(canvas.at(7, 2), tableColor(pixelIndex(7, 2, 20)));
 }
 
@@ -283,121 +242,80 @@ TEST(TransparentBitmap, DestinationShowsThroughAndSourceIsUnchanged) {
     const std::vector<COLORREF> before = pixelsOf(l.bitmap);
     Canvas canvas(30, 20);
     canvas.fillPattern();
-    drawTransparentBitmap(canvas.dc(), l.bitmap, 7, 4, RGB(255, 255, 255));
-    int shown = 0, through = 0;
+    drawTransparentBitmap(canvas.dc, l.bitmap, 7, 4, RGB(255, 255, 255));
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 30; ++x) {
-            COLORREF want = Canvas::pattern(x, y);
             const int px = x - 7, py = y - 4;
-            if (px >= 0 && px < kPictureWidth && py >= 0 && py < kPictureHeight) {
-                if (picturePixel(px, py) != RGB(255, 255, 255)) {
-                    want = picturePixel(px, py);
-                    ++shown;
-                } else {
-                    ++through;
-                }
-            }
+            const bool inside = px >= 0 && px < kPictureWidth && py >= 0 && py < kPictureHeight;
+            COLORREF want = inside ? picturePixel(px, py) : RGB(255, 255, 255);
+            if (want == RGB(255, 255, 255)) want = Canvas::pattern(x, y);
             ASSERT_EQ(canvas.at(x, y), want) << x << "," << y;
         }
-    EXPECT_GT(shown, 0);
-    EXPECT_GT(through, 0);
     EXPECT_EQ(pixelsOf(l.bitmap), before);
-
     // Red transparent instead: the frame disappears, white shows.
     canvas.fillPattern();
-    drawTransparentBitmap(canvas.dc(), l.bitmap, 0, 0, RGB(255, 0, 0));
+    drawTransparentBitmap(canvas.dc, l.bitmap, 0, 0, RGB(255, 0, 0));
     EXPECT_EQ(canvas.at(0, 0), Canvas::pattern(0, 0));
     EXPECT_EQ(canvas.at(2, 1), RGB(255, 255, 255));
     EXPECT_EQ(canvas.at(3, 3), RGB(0, 0, 255));
-}
-
-TEST(BitmapSizes, MeasureOrFailWithZeros) {
-    Loaded l(kPicture);
-    LONG w = -1, h = -1;
-    EXPECT_TRUE(bitmapSize(l.bitmap, &w, &h));
-    EXPECT_EQ(w, kPictureWidth);
-    EXPECT_EQ(h, kPictureHeight);
-    w = -1;
-    EXPECT_TRUE(bitmapSize(l.bitmap, &w, nullptr));
-    EXPECT_EQ(w, kPictureWidth);
-    EXPECT_FALSE(bitmapSize(l.bitmap, nullptr, nullptr));
-    w = h = -1;
-    EXPECT_FALSE(bitmapSize(nullptr, &w, &h));
-    EXPECT_EQ(w, 0);
-    EXPECT_EQ(h, 0);
-
-    HMODULE self = GetModuleHandleA(nullptr);
-    EXPECT_TRUE(bitmapResourceSize(self, kTrue24, &w, &h));
-    EXPECT_EQ(w, kWidth);
-    EXPECT_EQ(h, kHeight);
-    w = h = -1;
-    EXPECT_FALSE(bitmapResourceSize(self, 999, &w, &h));
-    EXPECT_EQ(w, 0);
-    EXPECT_EQ(h, 0);
-    EXPECT_FALSE(bitmapResourceSize(self, 0, &w, &h));
 }
 
 // ---------------------------------------------------------------- pictures
 
 TEST(Picture, SizesByKind) {
     Loaded l(kTrue24);
-    GTMBPICTURE p{};
-    LONG w, h;
-    p.wKind = GTMBPIC_ICON;
-    p.dwResource = 2;
-    pictureSize(p, &w, &h);
-    EXPECT_EQ(w, GetSystemMetrics(SM_CXICON));
-    EXPECT_EQ(h, GetSystemMetrics(SM_CYICON));
-    p.wKind = GTMBPIC_HICON;
-    pictureSize(p, &w, &h);
-    EXPECT_EQ(w, GetSystemMetrics(SM_CXICON));
-    p.wKind = GTMBPIC_BITMAP;
-    p.hModule = GetModuleHandleA(nullptr);
-    p.dwResource = kPicture;
-    pictureSize(p, &w, &h);
-    EXPECT_EQ(w, kPictureWidth);
-    EXPECT_EQ(h, kPictureHeight);
-    p.wKind = GTMBPIC_HBITMAP;
-    p.dwResource = DWORD(ULONG_PTR(l.bitmap));
-    pictureSize(p, &w, &h);
-    EXPECT_EQ(w, kWidth);
-    EXPECT_EQ(h, kHeight);
-    p.wKind = 5;
-    pictureSize(p, &w, &h);
-    EXPECT_EQ(w, 0);
-    EXPECT_EQ(h, 0);
+    const LONG icon = GetSystemMetrics(SM_CXICON) * 1000 + GetSystemMetrics(SM_CYICON);
+    struct {
+        WORD kind;
+        DWORD resource;
+        LONG size;  // width * 1000 + height
+    } cases[] = {
+        {GTMBPIC_ICON, 2, icon},
+        {GTMBPIC_HICON, 2, icon},
+        {GTMBPIC_BITMAP, kPicture, kPictureWidth * 1000 + kPictureHeight},
+        {GTMBPIC_HBITMAP, DWORD(ULONG_PTR(l.bitmap)), kWidth * 1000 + kHeight},
+        {5, 2, 0},
+    };
+    for (const auto& c : cases) {
+        GTMBPICTURE p{};
+        p.wKind = c.kind;
+        p.hModule = self();
+        p.dwResource = c.resource;
+        LONG w = -1, h = -1;
+        pictureSize(p, &w, &h);
+        EXPECT_EQ(w * 1000 + h, c.size) << c.kind;
+    }
 }
 
 TEST(Picture, BitmapKindsDrawTransparentOrPlain) {
     GTMBPICTURE p{};
     p.wKind = GTMBPIC_BITMAP;
-    p.hModule = GetModuleHandleA(nullptr);
+    p.hModule = self();
     p.dwResource = kPicture;
     p.crTransparent = RGB(255, 255, 255);
     Canvas canvas(20, 20);
     canvas.fillPattern();
-    EXPECT_TRUE(drawPicture(p, canvas.dc(), POINT{2, 2}));
+    EXPECT_TRUE(drawPicture(p, canvas.dc, POINT{2, 2}));
     EXPECT_EQ(canvas.at(2, 2), RGB(255, 0, 0));
-    EXPECT_EQ(canvas.at(2 + 4, 2 + 4), RGB(0, 0, 255));
-    EXPECT_EQ(canvas.at(2 + 5, 2 + 3), Canvas::pattern(7, 5));
+    EXPECT_EQ(canvas.at(6, 6), RGB(0, 0, 255));
+    EXPECT_EQ(canvas.at(7, 5), Canvas::pattern(7, 5));
     p.crTransparent = 0;
-    EXPECT_TRUE(drawPicture(p, canvas.dc(), POINT{2, 2}));
-    EXPECT_EQ(canvas.at(2 + 5, 2 + 3), RGB(255, 255, 255));
+    EXPECT_TRUE(drawPicture(p, canvas.dc, POINT{2, 2}));
+    EXPECT_EQ(canvas.at(7, 5), RGB(255, 255, 255));
     // Kind 4 with the caller's handle, which stays the caller's.
     Loaded l(kPicture);
     p.wKind = GTMBPIC_HBITMAP;
     p.dwResource = DWORD(ULONG_PTR(l.bitmap));
     p.crTransparent = RGB(255, 255, 255);
     canvas.fillPattern();
-    EXPECT_TRUE(drawPicture(p, canvas.dc(), POINT{0, 0}));
+    EXPECT_TRUE(drawPicture(p, canvas.dc, POINT{0, 0}));
     EXPECT_EQ(canvas.at(5, 3), Canvas::pattern(5, 3));
     EXPECT_EQ(canvas.at(3, 3), RGB(0, 0, 255));
     BITMAP bm{};
     EXPECT_TRUE(GetObjectA(l.bitmap, sizeof(bm), &bm));
-    // Unknown kinds draw nothing.
-    p.wKind = 0;
+    p.wKind = 0;  // unknown kinds draw nothing
     canvas.fillPattern();
-    EXPECT_TRUE(drawPicture(p, canvas.dc(), POINT{0, 0}));
+    EXPECT_TRUE(drawPicture(p, canvas.dc, POINT{0, 0}));
     EXPECT_EQ(canvas.at(0, 0), Canvas::pattern(0, 0));
 }
 
@@ -410,79 +328,61 @@ TEST(Picture, StandardIconsComeFromTheLibraryWhateverTheModule) {
     std::vector<std::vector<COLORREF>> seen;
     for (DWORD id = 1; id <= 4; ++id) {
         SCOPED_TRACE(id);
-        HICON expected = LoadIconA(lib, MAKEINTRESOURCEA(icons[id - 1]));
-        ASSERT_TRUE(expected);
         Canvas want(cx, cy), got(cx, cy);
-        want.fill(RGB(10, 20, 30));
-        got.fill(RGB(10, 20, 30));
-        DrawIcon(want.dc(), 0, 0, expected);
+        HBRUSH b = CreateSolidBrush(RGB(10, 20, 30));
+        RECT r{0, 0, cx, cy};
+        FillRect(want.dc, &r, b);
+        FillRect(got.dc, &r, b);
+        DeleteObject(b);
+        DrawIcon(want.dc, 0, 0, LoadIconA(lib, MAKEINTRESOURCEA(icons[id - 1])));
         GTMBPICTURE p{};
         p.wKind = GTMBPIC_ICON;
-        p.hModule = GetModuleHandleA(nullptr);  // has no icons: the library's are used
+        p.hModule = self();  // has no icons: the library's are used
         p.dwResource = id;
-        drawPicture(p, got.dc(), POINT{0, 0});
-        std::vector<COLORREF> a, b;
-        for (int y = 0; y < cy; ++y)
-            for (int x = 0; x < cx; ++x) {
-                a.push_back(want.at(x, y));
-                b.push_back(got.at(x, y));
-            }
-        EXPECT_EQ(a, b);
-        for (const auto& other : seen) EXPECT_NE(other, b);  // four different icons
-        seen.push_back(b);
+        drawPicture(p, got.dc, POINT{0, 0});
+        EXPECT_EQ(want.all(), got.all());
+        for (const auto& other : seen) EXPECT_NE(other, got.all());  // four different icons
+        seen.push_back(got.all());
     }
     gt::frame::setModuleForTests(nullptr);
 }
 
 // ---------------------------------------------------------------- background
 
-class EraseTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        box_ = CreateWindowExA(0, "#32770", "", WS_POPUP, 0, 0, 60, 40, nullptr, nullptr, nullptr, nullptr);
-        ASSERT_TRUE(box_);
-    }
-    void TearDown() override { DestroyWindow(box_); }
-    HWND box_ = nullptr;
-};
-
-TEST_F(EraseTest, BrushBeatsBitmap) {
+TEST(EraseBox, BrushBeatsBitmapBitmapAtOriginOrNothing) {
+    HWND box = CreateWindowExA(0, "#32770", "", WS_POPUP, 0, 0, 60, 40, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(box);
     Loaded l(kTrue24);
     HBRUSH red = CreateSolidBrush(RGB(200, 0, 0));
-    GTMBCONTEXT ctx = contextWith(red, l.bitmap);
-    SetWindowLongPtrA(box_, DWLP_USER, LONG_PTR(&ctx));
+    GTMBCONTEXT ctx{};
+    std::memcpy(ctx.szMarker, "~MSG~", 6);
+    ctx.hBrush = red;
+    ctx.hBitmap = l.bitmap;
+    SetWindowLongPtrA(box, DWLP_USER, LONG_PTR(&ctx));
     Canvas canvas(60, 40);
     canvas.fillPattern();
-    EXPECT_TRUE(eraseBox(box_, canvas.dc()));
+    EXPECT_TRUE(eraseBox(box, canvas.dc));
     for (int y = 0; y < 40; y += 3)
         for (int x = 0; x < 60; x += 3) ASSERT_EQ(canvas.at(x, y), RGB(200, 0, 0)) << x << "," << y;
     DeleteObject(red);
-}
 
-TEST_F(EraseTest, BitmapAtOriginAndDialogColourAroundIt) {
-    Loaded l(kTrue24);
-    GTMBCONTEXT ctx = contextWith(nullptr, l.bitmap);
-    SetWindowLongPtrA(box_, DWLP_USER, LONG_PTR(&ctx));
-    Canvas canvas(60, 40);
+    ctx.hBrush = nullptr;  // bitmap at the origin, dialog colour around it
     canvas.fillPattern();
-    EXPECT_TRUE(eraseBox(box_, canvas.dc()));
+    EXPECT_TRUE(eraseBox(box, canvas.dc));
     EXPECT_EQ(canvas.at(0, 0), true24Pixel(0, 0));
     EXPECT_EQ(canvas.at(kWidth - 1, kHeight - 1), true24Pixel(kWidth - 1, kHeight - 1));
     EXPECT_EQ(canvas.at(kWidth, 0), GetSysColor(COLOR_3DFACE));
     EXPECT_EQ(canvas.at(59, 39), GetSysColor(COLOR_3DFACE));
-}
 
-TEST_F(EraseTest, NothingToPaintLeavesItToTheDialog) {
-    Canvas canvas(60, 40);
+    ctx.hBitmap = nullptr;  // nothing to paint: left to the dialog
     canvas.fillPattern();
-    GTMBCONTEXT ctx = contextWith(nullptr, nullptr);
-    SetWindowLongPtrA(box_, DWLP_USER, LONG_PTR(&ctx));
-    EXPECT_FALSE(eraseBox(box_, canvas.dc()));
-    EXPECT_EQ(paintBox(box_), 0);
+    EXPECT_FALSE(eraseBox(box, canvas.dc));
+    EXPECT_EQ(paintBox(box), 0);
     ctx.szMarker[0] = 'x';  // not a block: nothing at all
     ctx.hBrush = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    EXPECT_FALSE(eraseBox(box_, canvas.dc()));
-    SetWindowLongPtrA(box_, DWLP_USER, 0);
-    EXPECT_FALSE(eraseBox(box_, canvas.dc()));
+    EXPECT_FALSE(eraseBox(box, canvas.dc));
+    SetWindowLongPtrA(box, DWLP_USER, 0);
+    EXPECT_FALSE(eraseBox(box, canvas.dc));
     EXPECT_EQ(canvas.at(10, 10), Canvas::pattern(10, 10));
+    DestroyWindow(box);
 }
