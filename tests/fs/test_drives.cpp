@@ -27,44 +27,26 @@ UINT currentErrorMode() {
     return mode;
 }
 
-TEST(DriveTypes, ConfiguredDrivesHaveTheirTypes) {
-    EXPECT_EQ(gtGetDriveTypeEx(0), GTDRIVE_FLOPPY) << "A: is typed floppy";
-    EXPECT_EQ(gtGetDriveTypeEx(1), GTDRIVE_NONE);
-    EXPECT_EQ(gtGetDriveTypeEx(2), GTDRIVE_FIXED);
-    EXPECT_EQ(gtGetDriveTypeEx(gtConvertDriveLetter('m')), GTDRIVE_FIXED);
-    EXPECT_EQ(gtGetDriveTypeEx(gtConvertDriveLetter('R')), GTDRIVE_CDROM);
-    EXPECT_EQ(gtGetDriveTypeEx(gtConvertDriveLetter('W')), GTDRIVE_REMOTE);
-    EXPECT_EQ(gtGetDriveTypeEx(gtConvertDriveLetter('Q')), GTDRIVE_NONE);
-}
-
-TEST(DriveTypes, ValidityAndCdRom) {
+TEST(DriveTypes, ConfiguredDrivesValidityAndCdRom) {
+    const std::pair<char, DWORD> types[] = {{'A', GTDRIVE_FLOPPY}, {'B', GTDRIVE_NONE},  {'C', GTDRIVE_FIXED},
+                                            {'m', GTDRIVE_FIXED},  {'R', GTDRIVE_CDROM}, {'W', GTDRIVE_REMOTE},
+                                            {'Q', GTDRIVE_NONE}};
+    for (const auto& t : types) EXPECT_EQ(gtGetDriveTypeEx(gtConvertDriveLetter(t.first)), t.second) << t.first;
     for (char c : {'A', 'a', 'C', 'M', 'r', 'W', 'Z'}) EXPECT_TRUE(gtIsDriveValid(c)) << c;
     for (char c : {'B', 'Q', 'y', '?', '1', '\0'}) EXPECT_FALSE(gtIsDriveValid(c)) << c;
-    EXPECT_TRUE(gtIsCDROMDrive(static_cast<WORD>(gtConvertDriveLetter('R'))));
-    EXPECT_FALSE(gtIsCDROMDrive(0));
-    EXPECT_FALSE(gtIsCDROMDrive(2));
-    EXPECT_FALSE(gtIsCDROMDrive(static_cast<WORD>(gtConvertDriveLetter('R') + 256)));  // no wrap onto R:
-    EXPECT_TRUE(gtIsDirExist("A:"));
-    EXPECT_TRUE(gtIsDirExist("r:\\"));
+    const WORD r = static_cast<WORD>(gtConvertDriveLetter('R'));
+    EXPECT_TRUE(gtIsCDROMDrive(r));
+    EXPECT_FALSE(gtIsCDROMDrive(0) || gtIsCDROMDrive(2));
+    EXPECT_FALSE(gtIsCDROMDrive(static_cast<WORD>(r + 256)));  // no wrap onto R:
+    EXPECT_TRUE(gtIsDirExist("A:") && gtIsDirExist("r:\\"));
     EXPECT_FALSE(gtIsDirExist("B:\\"));
-}
-
-BOOL CALLBACK goOn(char, DWORD, DWORD) { return TRUE; }
-
-TEST(DriveTypes, ErrorModeIsPutBack) {
-    const UINT before = SetErrorMode(SEM_NOGPFAULTERRORBOX);
-    gtIsDriveValid('A');
-    gtGetDiskFreeSpace('A');
-    gtGetDiskSpace('B');
-    gtIsDiskEmpty('A');
-    gtEnumDrives(GetModuleHandleA("gtapi32.dll"), &goOn, 0);
-    EXPECT_EQ(currentErrorMode(), static_cast<UINT>(SEM_NOGPFAULTERRORBOX));
-    SetErrorMode(before);
+    EXPECT_EQ(gtGetFirstHardDiskDrive(), 'C');
+    EXPECT_EQ(gtGetFirstFloppyDiskDrive(), 'A');
 }
 
 struct Seen {
     std::vector<std::pair<char, DWORD>> drives;
-    int stopAfter = 0;  // 0: never
+    size_t stopAfter = 0;  // 0: never
     DWORD user = 0;
 };
 
@@ -72,35 +54,32 @@ BOOL CALLBACK collect(char letter, DWORD type, DWORD user) {
     auto* seen = reinterpret_cast<Seen*>(static_cast<ULONG_PTR>(user));
     seen->user = user;
     seen->drives.emplace_back(letter, type);
-    return !(seen->stopAfter && static_cast<int>(seen->drives.size()) >= seen->stopAfter);
+    return seen->drives.size() != seen->stopAfter;
 }
 
-TEST(EnumDrives, EveryDriveInOrderWithItsType) {
-    Seen seen;
+TEST(EnumDrives, EveryDriveInOrderStopsOnRequestAndPutsTheErrorModeBack) {
+    const HMODULE dll = GetModuleHandleA("gtapi32.dll");
+    const UINT before = SetErrorMode(SEM_NOGPFAULTERRORBOX);
+    Seen seen, one, none;
     const DWORD user = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(&seen));
-    ASSERT_TRUE(gtEnumDrives(GetModuleHandleA("gtapi32.dll"), &collect, user));
-    std::vector<std::pair<char, DWORD>> expected = {{'A', 7}, {'C', 3}, {'M', 3}, {'N', 3},
-                                                    {'R', 5}, {'T', 3}, {'W', 4}, {'Z', 3}};
+    ASSERT_TRUE(gtEnumDrives(dll, &collect, user));
+    const std::vector<std::pair<char, DWORD>> expected = {{'A', 7}, {'C', 3}, {'M', 3}, {'N', 3},
+                                                          {'R', 5}, {'T', 3}, {'W', 4}, {'Z', 3}};
     EXPECT_EQ(seen.drives, expected);
     EXPECT_EQ(seen.user, user);
-}
-
-TEST(EnumDrives, StopsWhenTheCallbackSaysSo) {
-    Seen seen;
-    seen.stopAfter = 1;
-    EXPECT_TRUE(gtEnumDrives(GetModuleHandleA("gtapi32.dll"), &collect,
-                             static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(&seen))));
-    ASSERT_EQ(seen.drives.size(), 1u);
-    EXPECT_EQ(seen.drives[0].first, 'A');
-    Seen none;
-    EXPECT_FALSE(gtEnumDrives(GetModuleHandleA("gtapi32.dll"), nullptr, 0));
+    one.stopAfter = 1;
+    EXPECT_TRUE(gtEnumDrives(dll, &collect, static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(&one))));
+    EXPECT_EQ(one.drives.size(), 1u);
+    EXPECT_FALSE(gtEnumDrives(dll, nullptr, 0));
     EXPECT_FALSE(gtEnumDrives(nullptr, &collect, static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(&none))));
     EXPECT_TRUE(none.drives.empty());
-}
-
-TEST(EnumDrives, FirstDriveOfAKind) {
-    EXPECT_EQ(gtGetFirstHardDiskDrive(), 'C');
-    EXPECT_EQ(gtGetFirstFloppyDiskDrive(), 'A');
+    // Every drive query leaves the caller's error mode as it was.
+    gtIsDriveValid('A');
+    gtGetDiskFreeSpace('A');
+    gtGetDiskSpace('B');
+    gtIsDiskEmpty('A');
+    EXPECT_EQ(currentErrorMode(), static_cast<UINT>(SEM_NOGPFAULTERRORBOX));
+    SetErrorMode(before);
 }
 
 TEST(DiskEmpty, RootsWithAndWithoutEntries) {
@@ -159,46 +138,25 @@ TEST(DiskSpace, ExactFiguresOnAFixedSizeDrive) {
 }
 
 // The registry fallback of the boot drive: the DOS query is not there.
-class BootDrive : public ::testing::Test {
-protected:
-    static constexpr const char* kSetup = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Setup";
-    void SetUp() override {
-        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSetup, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
-                                  nullptr, &key_, nullptr),
-                  ERROR_SUCCESS);
-        DWORD size = sizeof(saved_) - 1;
-        had_ = RegQueryValueExA(key_, "BootDir", nullptr, nullptr, reinterpret_cast<BYTE*>(saved_), &size) ==
-               ERROR_SUCCESS;
-    }
-    void TearDown() override {
-        if (had_)
-            RegSetValueExA(key_, "BootDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(saved_), lstrlenA(saved_) + 1);
+TEST(BootDrive, ComesFromTheSetupValue) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Setup", 0, nullptr, 0,
+                              KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    char saved[64] = {};
+    DWORD size = sizeof(saved) - 1;
+    const bool had = RegQueryValueExA(key, "BootDir", nullptr, nullptr, reinterpret_cast<BYTE*>(saved), &size) == 0;
+    const std::pair<const char*, int> cases[] = {{"C:\\", 2}, {"m:\\", 12}, {"E:\\Windows\\Boot\\Long", 4},
+                                                 {"\\\\server\\share", 0}, {"", 0}, {nullptr, 0}};
+    for (const auto& c : cases) {
+        if (c.first)
+            RegSetValueExA(key, "BootDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(c.first), lstrlenA(c.first) + 1);
         else
-            RegDeleteValueA(key_, "BootDir");
-        RegCloseKey(key_);
+            RegDeleteValueA(key, "BootDir");
+        EXPECT_EQ(gtGetBootDrive(), c.second) << (c.first ? c.first : "(no value)");
     }
-    void setBootDir(const char* v) {
-        ASSERT_EQ(RegSetValueExA(key_, "BootDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(v), lstrlenA(v) + 1),
-                  ERROR_SUCCESS);
-    }
-    HKEY key_ = nullptr;
-    char saved_[64] = {};
-    bool had_ = false;
-};
-
-TEST_F(BootDrive, ComesFromTheSetupValue) {
-    setBootDir("C:\\");
-    EXPECT_EQ(gtGetBootDrive(), 2);
-    setBootDir("m:\\");
-    EXPECT_EQ(gtGetBootDrive(), 12);
-    setBootDir("E:\\Windows\\Boot\\Long");  // a long value is read whole
-    EXPECT_EQ(gtGetBootDrive(), 4);
-    setBootDir("\\\\server\\share");
-    EXPECT_EQ(gtGetBootDrive(), 0);
-    setBootDir("");
-    EXPECT_EQ(gtGetBootDrive(), 0);
-    RegDeleteValueA(key_, "BootDir");
-    EXPECT_EQ(gtGetBootDrive(), 0);
+    if (had) RegSetValueExA(key, "BootDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(saved), lstrlenA(saved) + 1);
+    RegCloseKey(key);
 }
 
 }  // namespace

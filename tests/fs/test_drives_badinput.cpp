@@ -1,7 +1,7 @@
-// Bad input for the drive and probe exports, table-driven: NULL, empty,
-// over-long and double-byte arguments give the documented failure and
-// nothing is written outside the caller's buffers.  Runs under code page
-// 932, where "ソ" is 83 5C: a trail byte that looks like a backslash.
+// Bad input for the drive and probe exports under code page 932 (where "ソ"
+// is 83 5C, a trail byte that looks like a backslash): NULL, empty, over-long
+// and double-byte arguments give the failure result and nothing is written
+// outside the caller's buffers.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -19,28 +19,18 @@ const char kLead = static_cast<char>(0x83);  // a lead byte under 932
 
 // An output area with guard bytes on both sides.
 struct Guarded {
-    static constexpr BYTE kFill = 0xA5;
-    BYTE before[16];
-    BYTE value[64];
-    BYTE after[16];
-    Guarded() { std::memset(this, kFill, sizeof(*this)); }
-    bool guardsIntact() const {
-        for (BYTE b : before)
-            if (b != kFill) return false;
-        for (BYTE b : after)
-            if (b != kFill) return false;
+    BYTE before[16], value[64], after[16];
+    Guarded() { std::memset(this, 0xA5, sizeof(*this)); }
+    bool clean(const BYTE* from, size_t n) const {
+        for (size_t i = 0; i < n; ++i)
+            if (from[i] != 0xA5) return false;
         return true;
     }
-    bool untouched() const {
-        for (BYTE b : value)
-            if (b != kFill) return false;
-        return guardsIntact();
-    }
+    bool guardsIntact() const { return clean(before, sizeof before) && clean(after, sizeof after); }
+    bool untouched() const { return clean(before, sizeof *this); }
 };
 
 BOOL CALLBACK goOn(char, DWORD, DWORD) { return TRUE; }
-
-std::string longPath(size_t n) { return "C:\\" + std::string(n, 'a'); }
 
 struct Case {
     const char* what;
@@ -48,93 +38,69 @@ struct Case {
     long long expected;
     bool bufferUntouched;  // false: the call may write inside value[] only
 };
+// The expression names the row; `g` is the guarded output area.
+#define ROW(expected, expr) {#expr, [&](Guarded& g) { (void)g; return (long long)(expr); }, expected, true}
+#define ATTR(path) {"attributes of " #path, [&](Guarded& g) { \
+    return (long long)gtGetFileAttributes(path, reinterpret_cast<LPDWORD>(g.value + 4)); }, 0, false}
 
-class BadInput : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { ASSERT_EQ(GetACP(), 932u) << "run with LC_ALL=ja_JP.UTF-8"; }
-};
-
-TEST_F(BadInput, EveryExportFailsCleanly) {
-    const std::string p300 = longPath(300);
-    const std::string p300slash = longPath(300) + "\\";
+TEST(BadInput, EveryExportFailsCleanly) {
+    ASSERT_EQ(GetACP(), 932u) << "run with LC_ALL=ja_JP.UTF-8";
+    const std::string p300 = "C:\\" + std::string(300, 'a'), p300slash = p300 + "\\";
     const std::string dbcsMissing = testutil::ansiFromUtf8("C:\\存在しない\\ソ");
-    auto attr = [](const char* path) {
-        return [path](Guarded& g) { return (long long)gtGetFileAttributes(path, reinterpret_cast<LPDWORD>(g.value + 4)); };
-    };
     const Case cases[] = {
-        {"letter: lead byte", [](Guarded&) { return (long long)gtConvertDriveLetter(kLead); }, -1, true},
-        {"letter: NUL", [](Guarded&) { return (long long)gtConvertDriveLetter('\0'); }, -1, true},
-        {"index: negative", [](Guarded&) { return (long long)gtConvertDriveIndex(-7); }, 0, true},
-        {"parameters: NULL buffer", [](Guarded&) { return (long long)gtGetDriveParameters(2, nullptr); }, 0, true},
-        {"parameters: index past Z",
-         [](Guarded& g) { return (long long)gtGetDriveParameters(0xFFFFFFFFu, g.value); }, 0, true},
-        {"parametersEx: lead byte", [](Guarded& g) { return (long long)gtGetDriveParametersEx(kLead, g.value); }, 0,
-         true},
-        {"parametersEx: NULL buffer", [](Guarded&) { return (long long)gtGetDriveParametersEx('C', nullptr); }, 0,
-         true},
-        {"drive type: index past Z", [](Guarded&) { return (long long)gtGetDriveTypeEx(0xFFFFFFFFu); }, 0, true},
-        {"drive type: index 26", [](Guarded&) { return (long long)gtGetDriveTypeEx(26); }, 0, true},
-        {"attributes: NULL path", attr(nullptr), 0, false},
-        {"attributes: empty path", attr(""), 0, false},
-        {"attributes: 300 characters", attr(p300.c_str()), 0, false},
-        {"attributes: double-byte, missing", attr(dbcsMissing.c_str()), 0, false},
-        {"attributes: NULL out", [](Guarded&) { return (long long)gtGetFileAttributes("C:\\", nullptr); }, 1, true},
-        {"attributes: missing, NULL out",
-         [](Guarded&) { return (long long)gtGetFileAttributes("C:\\no-such-entry", nullptr); }, 0, true},
-        {"dir: NULL", [](Guarded&) { return (long long)gtIsDirExist(nullptr); }, 0, true},
-        {"dir: empty", [](Guarded&) { return (long long)gtIsDirExist(""); }, 0, true},
-        {"dir: 300 characters", [&](Guarded&) { return (long long)gtIsDirExist(p300.c_str()); }, 0, true},
-        {"dir: 300 + backslash", [&](Guarded&) { return (long long)gtIsDirExist(p300slash.c_str()); }, 0, true},
-        {"dir: double-byte, missing", [&](Guarded&) { return (long long)gtIsDirExist(dbcsMissing.c_str()); }, 0, true},
-        {"dir: lead byte and colon", [](Guarded&) { return (long long)gtIsDirExist("\x83:\\"); }, 0, true},
-        {"date: NULL", [](Guarded&) { return (long long)gtConvertFindTDate(0x2A21, nullptr); }, 0, true},
-        {"date: zero", [](Guarded& g) { return (long long)gtConvertFindTDate(0, reinterpret_cast<LPWORD>(g.value)); },
-         0, true},
-        {"date: month 15",
-         [](Guarded& g) { return (long long)gtConvertFindTDate(0x2BE1, reinterpret_cast<LPWORD>(g.value)); }, 0,
-         true},
-        {"time: NULL", [](Guarded&) { return (long long)gtConvertFindTTime(0x6000, nullptr); }, 0, true},
-        {"time: hour 25",
-         [](Guarded& g) { return (long long)gtConvertFindTTime(25 << 11, reinterpret_cast<LPWORD>(g.value)); }, 0,
-         true},
-        {"valid: lead byte", [](Guarded&) { return (long long)gtIsDriveValid(kLead); }, 0, true},
-        {"valid: NUL", [](Guarded&) { return (long long)gtIsDriveValid('\0'); }, 0, true},
-        {"cdrom: index past Z", [](Guarded&) { return (long long)gtIsCDROMDrive(0xFFFF); }, 0, true},
-        {"free: lead byte", [](Guarded&) { return gtGetDiskFreeSpace(kLead); }, 0, true},
-        {"free: NUL", [](Guarded&) { return gtGetDiskFreeSpace('\0'); }, 0, true},
-        {"total: NUL", [](Guarded&) { return gtGetDiskSpace('\0'); }, 0, true},
-        {"freeEx: lead byte", [](Guarded&) { return gtGetDiskFreeSpaceEx(kLead); }, 0, true},
-        {"available: NUL", [](Guarded&) { return (long long)gtIsDiskSpaceAvailable('\0', 1); }, 0, true},
-        {"availableEx: lead byte", [](Guarded&) { return (long long)gtIsDiskSpaceAvailableEx(kLead, 1); }, 0, true},
-        {"availableEx: huge count", [](Guarded&) { return (long long)gtIsDiskSpaceAvailableEx('C', 1LL << 60); }, 0,
-         true},
-        {"empty: lead byte", [](Guarded&) { return (long long)gtIsDiskEmpty(kLead); }, 0, true},
-        {"empty: NUL", [](Guarded&) { return (long long)gtIsDiskEmpty('\0'); }, 0, true},
-        {"enum: NULL callback",
-         [](Guarded&) { return (long long)gtEnumDrives(GetModuleHandleA("gtapi32.dll"), nullptr, 0); }, 0, true},
-        {"enum: NULL handle",
-         [](Guarded&) {
-             return (long long)gtEnumDrives(nullptr, &goOn, 0);
-         },
-         0, true},
+        ROW(-1, gtConvertDriveLetter(kLead)),
+        ROW(-1, gtConvertDriveLetter('\0')),
+        ROW(0, gtConvertDriveIndex(-7)),
+        ROW(0, gtGetDriveParameters(2, nullptr)),
+        ROW(0, gtGetDriveParameters(0xFFFFFFFFu, g.value)),
+        ROW(0, gtGetDriveParametersEx(kLead, g.value)),
+        ROW(0, gtGetDriveParametersEx('C', nullptr)),
+        ROW(0, gtGetDriveTypeEx(0xFFFFFFFFu)),
+        ROW(0, gtGetDriveTypeEx(26)),
+        ATTR(nullptr),
+        ATTR(""),
+        ATTR(p300.c_str()),
+        ATTR(dbcsMissing.c_str()),
+        ROW(1, gtGetFileAttributes("C:\\", nullptr)),
+        ROW(0, gtGetFileAttributes("C:\\no-such-entry", nullptr)),
+        ROW(0, gtIsDirExist(nullptr)),
+        ROW(0, gtIsDirExist("")),
+        ROW(0, gtIsDirExist(p300.c_str())),
+        ROW(0, gtIsDirExist(p300slash.c_str())),
+        ROW(0, gtIsDirExist(dbcsMissing.c_str())),
+        ROW(0, gtIsDirExist("\x83:\\")),
+        ROW(0, gtConvertFindTDate(0x2A21, nullptr)),
+        ROW(0, gtConvertFindTDate(0, reinterpret_cast<LPWORD>(g.value))),
+        ROW(0, gtConvertFindTDate(0x2BE1, reinterpret_cast<LPWORD>(g.value))),  // month 15
+        ROW(0, gtConvertFindTTime(0x6000, nullptr)),
+        ROW(0, gtConvertFindTTime(25 << 11, reinterpret_cast<LPWORD>(g.value))),
+        ROW(0, gtIsDriveValid(kLead)),
+        ROW(0, gtIsDriveValid('\0')),
+        ROW(0, gtIsCDROMDrive(0xFFFF)),
+        ROW(0, gtGetDiskFreeSpace(kLead)),
+        ROW(0, gtGetDiskFreeSpace('\0')),
+        ROW(0, gtGetDiskSpace('\0')),
+        ROW(0, gtGetDiskFreeSpaceEx(kLead)),
+        ROW(0, gtIsDiskSpaceAvailable('\0', 1)),
+        ROW(0, gtIsDiskSpaceAvailableEx(kLead, 1)),
+        ROW(0, gtIsDiskSpaceAvailableEx('C', 1LL << 60)),
+        ROW(0, gtIsDiskEmpty(kLead)),
+        ROW(0, gtIsDiskEmpty('\0')),
+        ROW(0, gtEnumDrives(GetModuleHandleA("gtapi32.dll"), nullptr, 0)),
+        ROW(0, gtEnumDrives(nullptr, &goOn, 0)),
     };
     for (const auto& c : cases) {
         Guarded g;
         EXPECT_EQ(c.call(g), c.expected) << c.what;
-        if (c.bufferUntouched)
-            EXPECT_TRUE(g.untouched()) << c.what;
-        else
-            EXPECT_TRUE(g.guardsIntact()) << c.what;
+        EXPECT_TRUE(c.bufferUntouched ? g.untouched() : g.guardsIntact()) << c.what;
     }
 }
 
 // "ソ" ends in 5C: only a real trailing backslash may be taken off.
-TEST_F(BadInput, DoubleByteNamesEndingInA5CTrailByte) {
+TEST(BadInput, DoubleByteNamesEndingInA5CTrailByte) {
     const std::string base = testutil::freshTempDir("dbcsdir");
-    const std::wstring wbase(base.begin(), base.end());
-    const std::wstring wdir = wbase + testutil::wideFromUtf8("ソ");
-    // The host spells such names on disk only with a ja_JP.UTF-8 locale.
-    if (!CreateDirectoryW(wdir.c_str(), nullptr)) {
+    const std::wstring wdir = std::wstring(base.begin(), base.end()) + testutil::wideFromUtf8("ソ");
+    if (!CreateDirectoryW(wdir.c_str(), nullptr)) {  // needs a ja_JP.UTF-8 host locale
         RemoveDirectoryA(base.c_str());
         GTEST_SKIP() << "the host cannot store double-byte file names (error " << GetLastError() << ")";
     }
