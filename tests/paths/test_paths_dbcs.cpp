@@ -25,37 +25,30 @@ TEST(Dbcs, CodePageIs932) {
 }
 
 TEST(Dbcs, SplitNeverTakesATrailByteForASeparator) {
+    const struct {
+        std::string path, drive, dir, nameExt;
+    } cases[] = {
+        {"C:\\" + HYO + "\\" + NOU + ".txt", "C:", "\\" + HYO + "\\", NOU + ".txt"},
+        {"dir\\" + HYO, "", "dir\\", HYO},  // a name ending in trail byte 0x5C keeps it
+        {HYO + NOU, "", "", HYO + NOU},
+        {"\\\\srv\\" + HYO + "\\d\\f.txt", "\\\\srv\\" + HYO, "\\d\\", "f.txt"},  // real backslashes only
+        {"  " + HYO + "  ", "", "", HYO},  // trailing spaces after a trail byte trimmed, the trail byte kept
+    };
+    for (const auto& c : cases) {
+        GTSPLITPATH s;
+        char buf[261];
+        std::strcpy(buf, c.path.c_str());
+        ASSERT_TRUE(gtSplitPath(buf, &s));
+        EXPECT_EQ(std::string(s.szDrive), c.drive);
+        EXPECT_EQ(std::string(s.szDir), c.dir);
+        EXPECT_EQ(std::string(s.szNameExt), c.nameExt);
+    }
     GTSPLITPATH s;
-    std::string p = "C:\\" + HYO + "\\" + NOU + ".txt";
     char buf[261];
-    std::strcpy(buf, p.c_str());
+    std::strcpy(buf, ("C:\\" + HYO + "\\" + NOU + ".txt").c_str());
     ASSERT_TRUE(gtSplitPath(buf, &s));
-    EXPECT_EQ(std::string(s.szDrive), "C:");
-    EXPECT_EQ(std::string(s.szDir), "\\" + HYO + "\\");
     EXPECT_EQ(std::string(s.szName), NOU);
     EXPECT_STREQ(s.szExt, ".txt");
-
-    // A name that ends in a trail byte 0x5C keeps it.
-    std::strcpy(buf, ("dir\\" + HYO).c_str());
-    ASSERT_TRUE(gtSplitPath(buf, &s));
-    EXPECT_STREQ(s.szDir, "dir\\");
-    EXPECT_EQ(std::string(s.szName), HYO);
-    std::strcpy(buf, (HYO + NOU).c_str());
-    ASSERT_TRUE(gtSplitPath(buf, &s));
-    EXPECT_STREQ(s.szDir, "");
-    EXPECT_EQ(std::string(s.szName), HYO + NOU);
-
-    // The share prefix counts real backslashes only.
-    std::strcpy(buf, ("\\\\srv\\" + HYO + "\\d\\f.txt").c_str());
-    ASSERT_TRUE(gtSplitPath(buf, &s));
-    EXPECT_EQ(std::string(s.szDrive), "\\\\srv\\" + HYO);
-    EXPECT_STREQ(s.szDir, "\\d\\");
-    EXPECT_STREQ(s.szNameExt, "f.txt");
-
-    // Trailing spaces after a trail byte are trimmed, the trail byte kept.
-    std::strcpy(buf, ("  " + HYO + "  ").c_str());
-    ASSERT_TRUE(gtSplitPath(buf, &s));
-    EXPECT_EQ(std::string(buf), HYO);
 }
 
 TEST(Dbcs, DirectoryEndingInATrailByteGetsItsBackslash) {
