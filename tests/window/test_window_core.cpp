@@ -10,51 +10,43 @@
 using namespace gt::win;
 
 namespace {
-bool same(const RECT& a, const RECT& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+std::string str(const RECT& r) {
+    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+           std::to_string(r.bottom);
 }
 }  // namespace
 
-TEST(FitRect, MovesIntoTheAreaKeepingTheSize) {
-    const RECT area{0, 0, 1024, 738};
-    EXPECT_TRUE(same(fitRect({1000, 700, 1100, 800}, area), {924, 638, 1024, 738}));
-    EXPECT_TRUE(same(fitRect({-20, -5, 80, 95}, area), {0, 0, 100, 100}));
-    EXPECT_TRUE(same(fitRect({10, 10, 50, 50}, area), {10, 10, 50, 50}));
-    // Larger than the area: ends at the left and top edges.
-    EXPECT_TRUE(same(fitRect({100, 100, 1300, 1000}, area), {0, 0, 1200, 900}));
-}
-
-TEST(FitRect, AreaAwayFromTheScreenOrigin) {
-    // A task bar on the left and at the top.
-    const RECT area{60, 30, 1024, 768};
-    EXPECT_TRUE(same(fitRect({10, 0, 110, 100}, area), {60, 30, 160, 130}));
-    EXPECT_TRUE(same(fitRect({1000, 700, 1100, 800}, area), {924, 668, 1024, 768}));
-}
-
-TEST(CentredRect, HalvesTruncateAndTheResultIsFitted) {
-    const RECT area{0, 0, 1024, 738};
+TEST(Geometry, FitAndCentre) {
+    const RECT area{0, 0, 1024, 738}, shifted{60, 30, 1024, 768};  // shifted: task bars left and top
+    struct {
+        RECT in, area, out;
+    } fits[] = {
+        {{1000, 700, 1100, 800}, area, {924, 638, 1024, 738}},
+        {{-20, -5, 80, 95}, area, {0, 0, 100, 100}},
+        {{10, 10, 50, 50}, area, {10, 10, 50, 50}},
+        {{100, 100, 1300, 1000}, area, {0, 0, 1200, 900}},  // larger than the area: at its left and top
+        {{10, 0, 110, 100}, shifted, {60, 30, 160, 130}},
+        {{1000, 700, 1100, 800}, shifted, {924, 668, 1024, 768}},
+    };
+    for (const auto& f : fits) EXPECT_EQ(str(fitRect(f.in, f.area)), str(f.out)) << str(f.in);
     EXPECT_EQ(centreOf(area).x, 512);
     EXPECT_EQ(centreOf(area).y, 369);
     EXPECT_EQ(centreOf(RECT{60, 30, 1025, 769}).x, 60 + 482);
-    EXPECT_TRUE(same(centredRect({512, 369}, 101, 51, area), {462, 344, 563, 395}));
-    EXPECT_TRUE(same(centredRect({1000, 10}, 200, 100, area), {824, 0, 1024, 100}));
+    EXPECT_EQ(str(centredRect({512, 369}, 101, 51, area)), str({462, 344, 563, 395}));
+    EXPECT_EQ(str(centredRect({1000, 10}, 200, 100, area)), str({824, 0, 1024, 100}));
 }
 
-TEST(Search, SystemClassesAreSkippedOnlyWithoutAClass) {
+TEST(Search, Conditions) {
     for (const char* c : {"#32768", "#32769", "#32771", "#32772", "#42", "ComboLBox", "MDICLIENT"})
         EXPECT_TRUE(isSystemClass(c)) << c;
     for (const char* c : {"#32770", "Button", "", "combolbox2"}) EXPECT_FALSE(isSystemClass(c)) << c;
-
-    SearchRecord none = makeSearch(nullptr, nullptr);
-    EXPECT_FALSE(threadWindowMatches(none, "ComboLBox"));
-    EXPECT_TRUE(threadWindowMatches(none, "Button"));
-    SearchRecord button = makeSearch("button", nullptr);
-    EXPECT_TRUE(threadWindowMatches(button, "Button"));
-    EXPECT_FALSE(threadWindowMatches(button, "Static"));
+    // Thread search: system classes are skipped only without a class.
+    EXPECT_FALSE(threadWindowMatches(makeSearch(nullptr, nullptr), "ComboLBox"));
+    EXPECT_TRUE(threadWindowMatches(makeSearch(nullptr, nullptr), "Button"));
+    EXPECT_TRUE(threadWindowMatches(makeSearch("button", nullptr), "Button"));
+    EXPECT_FALSE(threadWindowMatches(makeSearch("button", nullptr), "Static"));
     EXPECT_TRUE(threadWindowMatches(makeSearch("combolbox", nullptr), "ComboLBox"));
-}
-
-TEST(Search, WindowTextMustLieWithinTheTitle) {
+    // The window's text must lie within the title searched for.
     SearchRecord s = makeSearch(nullptr, "Setup - Step 2");
     EXPECT_TRUE(windowMatches(s, "X", "Setup"));
     EXPECT_TRUE(windowMatches(s, "X", "Setup - Step 2"));
@@ -62,10 +54,8 @@ TEST(Search, WindowTextMustLieWithinTheTitle) {
     EXPECT_FALSE(windowMatches(s, "X", ""));
     EXPECT_FALSE(windowMatches(makeSearch("Static", "Setup - Step 2"), "Button", "Setup"));
     EXPECT_TRUE(windowMatches(makeSearch("static", nullptr), "Static", ""));
-}
-
-TEST(Search, RecordFieldsAreCut) {
-    SearchRecord s = makeSearch(std::string(100, 'c').c_str(), std::string(100, 't').c_str());
+    // Fields are cut.
+    s = makeSearch(std::string(100, 'c').c_str(), std::string(100, 't').c_str());
     EXPECT_EQ(std::string(s.className), std::string(32, 'c'));
     EXPECT_EQ(std::string(s.title), std::string(55, 't'));
     EXPECT_EQ(s.found, nullptr);
@@ -89,7 +79,6 @@ TEST(Extent, ModesAndTheLongestText) {
     EXPECT_EQ(s.extent.cx, 150);
     EXPECT_EQ(s.extent.cy, 13);
     EXPECT_EQ(s.longest, 20);
-    // The list width is a 16-bit value.
-    ExtentState t{};
+    ExtentState t{};  // the list width is a 16-bit value
     EXPECT_TRUE(storeIfWider(t, SIZE{101, 1}, static_cast<WORD>(65636)));
 }
