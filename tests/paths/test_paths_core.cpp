@@ -13,11 +13,7 @@
 namespace {
 
 struct Expected {
-    const char* path;
-    const char* drive;
-    const char* dir;
-    const char* name;
-    const char* ext;
+    const char *path, *drive, *dir, *name, *ext;
 };
 
 void expectSplit(const Expected& e) {
@@ -39,7 +35,7 @@ void expectSplit(const Expected& e) {
         for (size_t i = std::strlen(fields[f]); i < sizes[f]; ++i) ASSERT_EQ(fields[f][i], 0) << "field " << f;
 }
 
-TEST(SplitLogic, DrivePathsRelativeNamesAndSlashes) {
+TEST(SplitLogic, DrivesSharesRelativeNamesAndSlashes) {
     const Expected cases[] = {
         {"C:\\dir\\sub\\file.txt", "C:", "\\dir\\sub\\", "file", ".txt"},
         {"C:file.txt", "C:", "", "file", ".txt"},
@@ -56,12 +52,7 @@ TEST(SplitLogic, DrivePathsRelativeNamesAndSlashes) {
         {"..", "", "", ".", "."},
         {".profile", "", "", "", ".profile"},
         {"*.txt", "", "", "*", ".txt"},
-    };
-    for (const auto& e : cases) expectSplit(e);
-}
-
-TEST(SplitLogic, UncShareIsTheDrive) {
-    const Expected cases[] = {
+        // UNC: the share is the drive.
         {"\\\\server\\share\\dir\\file.txt", "\\\\server\\share", "\\dir\\", "file", ".txt"},
         {"\\\\server\\share\\file", "\\\\server\\share", "\\", "file", ""},
         {"\\\\server\\share", "\\\\server\\share", "", "", ""},
@@ -96,10 +87,10 @@ TEST(WritableCheck, CommittedReadOnlyAndFreeMemory) {
     EXPECT_TRUE(gt::path::isWritable(stackBuf, sizeof stackBuf));
     EXPECT_FALSE(gt::path::isWritable(nullptr, 1));
     EXPECT_FALSE(gt::path::isWritable(const_cast<char*>("literal"), 4));
-
     SYSTEM_INFO si;
     GetSystemInfo(&si);
     const DWORD page = si.dwPageSize;
+    // Pages: read-write, read-only (from the middle on), reserved.
     auto* block = static_cast<char*>(VirtualAlloc(nullptr, page * 3, MEM_RESERVE, PAGE_NOACCESS));
     ASSERT_NE(block, nullptr);
     ASSERT_NE(VirtualAlloc(block, page * 2, MEM_COMMIT, PAGE_READWRITE), nullptr);
@@ -110,19 +101,7 @@ TEST(WritableCheck, CommittedReadOnlyAndFreeMemory) {
     ASSERT_TRUE(VirtualProtect(block + page, page, PAGE_READONLY, &old));
     EXPECT_FALSE(gt::path::isWritable(block, page * 2));
     EXPECT_FALSE(gt::path::isWritable(block + 8, static_cast<size_t>(-1)));  // wraps the address space
-    VirtualFree(block, 0, MEM_RELEASE);
-}
-
-// gtAppendFileName with an output buffer that ends at a read-only page:
-// refused before anything is written.
-TEST(WritableCheck, AppendRefusesABufferThatIsNotWritableForItsSize) {
-    SYSTEM_INFO si;
-    GetSystemInfo(&si);
-    const DWORD page = si.dwPageSize;
-    auto* block = static_cast<char*>(VirtualAlloc(nullptr, page * 2, MEM_COMMIT, PAGE_READWRITE));
-    ASSERT_NE(block, nullptr);
-    DWORD old;
-    ASSERT_TRUE(VirtualProtect(block + page, page, PAGE_READONLY, &old));
+    // gtAppendFileName refuses an output buffer not writable for its size before writing.
     char* out = block + page - 100;
     std::memset(out, 'x', 100);
     char dir[261] = "C:\\dir";
