@@ -21,13 +21,7 @@ using CloseFn = BOOL(WINAPI*)(HANDLE);
 const HANDLE kNone = reinterpret_cast<HANDLE>(0xFFFFFFFF);
 
 FILETIME utcFromLocal(WORD y, WORD mo, WORD d, WORD h, WORD mi, WORD s) {
-    SYSTEMTIME st{};
-    st.wYear = y;
-    st.wMonth = mo;
-    st.wDay = d;
-    st.wHour = h;
-    st.wMinute = mi;
-    st.wSecond = s;
+    SYSTEMTIME st{y, mo, 0, d, h, mi, s, 0};
     FILETIME local, utc;
     SystemTimeToFileTime(&st, &local);
     LocalFileTimeToFileTime(&local, &utc);
@@ -46,23 +40,21 @@ void makeFile(const std::string& path, const char* content, DWORD attributes) {
     if (attributes) SetFileAttributesA(path.c_str(), attributes);
 }
 
+const char* const kFiles[] = {"plain.txt", "ro.txt", "hid.txt", "sys.txt", "a_rather_long_file_name.text"};
+const DWORD kAttributes[] = {0, FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_SYSTEM, 0};
+
 class FindService : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         dir_ = testutil::freshTempDir("find");
-        makeFile(dir_ + "plain.txt", "hello", 0);
-        makeFile(dir_ + "ro.txt", "", FILE_ATTRIBUTE_READONLY);
-        makeFile(dir_ + "hid.txt", "", FILE_ATTRIBUTE_HIDDEN);
-        makeFile(dir_ + "sys.txt", "", FILE_ATTRIBUTE_SYSTEM);
-        makeFile(dir_ + "a_rather_long_file_name.text", "", 0);
+        for (int i = 0; i < 5; ++i) makeFile(dir_ + kFiles[i], i ? "" : "hello", kAttributes[i]);
         CreateDirectoryA((dir_ + "sub").c_str(), nullptr);
         CreateDirectoryA((dir_ + "hsub").c_str(), nullptr);
         SetFileAttributesA((dir_ + "hsub").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY);
         // The host file system may not keep DOS attributes.
-        DWORD a = GetFileAttributesA((dir_ + "hid.txt").c_str());
-        DWORD b = GetFileAttributesA((dir_ + "sys.txt").c_str());
-        DWORD c = GetFileAttributesA((dir_ + "hsub").c_str());
-        attributesKept_ = (a & FILE_ATTRIBUTE_HIDDEN) && (b & FILE_ATTRIBUTE_SYSTEM) && (c & FILE_ATTRIBUTE_HIDDEN);
+        attributesKept_ = (GetFileAttributesA((dir_ + "hid.txt").c_str()) & FILE_ATTRIBUTE_HIDDEN) &&
+                          (GetFileAttributesA((dir_ + "sys.txt").c_str()) & FILE_ATTRIBUTE_SYSTEM) &&
+                          (GetFileAttributesA((dir_ + "hsub").c_str()) & FILE_ATTRIBUTE_HIDDEN);
 
         lib_ = LoadLibraryA((testutil::programDir() + "VAVEVO32.dll").c_str());
         first_ = reinterpret_cast<FirstFn>(GetProcAddress(lib_, "_QRFX_FindFirstFile@12"));
@@ -70,7 +62,7 @@ protected:
         close_ = reinterpret_cast<CloseFn>(GetProcAddress(lib_, "_QRFX_FindClose@4"));
     }
     static void TearDownTestSuite() {
-        for (const char* f : {"plain.txt", "ro.txt", "hid.txt", "sys.txt", "a_rather_long_file_name.text"}) {
+        for (const char* f : kFiles) {
             SetFileAttributesA((dir_ + f).c_str(), FILE_ATTRIBUTE_NORMAL);
             DeleteFileA((dir_ + f).c_str());
         }
@@ -94,19 +86,13 @@ protected:
         return names;
     }
 
-    static std::string dir_;
-    static bool attributesKept_;
-    static HMODULE lib_;
-    static FirstFn first_;
-    static NextFn next_;
-    static CloseFn close_;
+    static inline std::string dir_;
+    static inline bool attributesKept_;
+    static inline HMODULE lib_;
+    static inline FirstFn first_;
+    static inline NextFn next_;
+    static inline CloseFn close_;
 };
-std::string FindService::dir_;
-bool FindService::attributesKept_;
-HMODULE FindService::lib_;
-FirstFn FindService::first_;
-NextFn FindService::next_;
-CloseFn FindService::close_;
 
 TEST_F(FindService, MaskSelectsEntriesLikeDos) {
     ASSERT_NE(first_, nullptr);
@@ -162,10 +148,8 @@ TEST_F(FindService, RecordCarriesTheDosTimeAndDate) {
     EXPECT_EQ(first_((dir_ + "*").c_str(), 23, nullptr), kNone);
     EXPECT_EQ(first_(nullptr, 23, rec), kNone);
     EXPECT_EQ(first_("", 23, rec), kNone);
-}
 
-TEST_F(FindService, ManySearchesAtOnce) {
-    ASSERT_NE(first_, nullptr);
+    // Many searches at once, each with its own handle.
     GTFINDRECORD r;
     HANDLE handles[300];
     for (HANDLE& h : handles) {
@@ -183,19 +167,12 @@ TEST_F(FindService, FindFirstConvertsIntoGtFindData) {
     HANDLE h = gtFindFirst((dir_ + "plain.txt").c_str(), &fd, 7);
     ASSERT_NE(h, nullptr);
     EXPECT_EQ(fd.dwAttributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
-    EXPECT_EQ(fd.wTime[0], 12);
-    EXPECT_EQ(fd.wTime[1], 0);
-    EXPECT_EQ(fd.wTime[2], 0);
-    EXPECT_EQ(fd.wDate[0], 1);
-    EXPECT_EQ(fd.wDate[1], 1);
-    EXPECT_EQ(fd.wDate[2], 2001);
-    // Last access, local time, at DOS resolution.
-    EXPECT_EQ(fd.wAccessDate[0], 4);
-    EXPECT_EQ(fd.wAccessDate[1], 3);
-    EXPECT_EQ(fd.wAccessDate[2], 2002);
-    EXPECT_EQ(fd.wAccessTime[0], 5);
-    EXPECT_EQ(fd.wAccessTime[1], 6);
-    EXPECT_EQ(fd.wAccessTime[2], 8);
+    // Write and last-access times, local, at DOS resolution.
+    const WORD expected[4][3] = {{12, 0, 0}, {1, 1, 2001}, {5, 6, 8}, {4, 3, 2002}};
+    EXPECT_EQ(0, std::memcmp(fd.wTime, expected[0], 6));
+    EXPECT_EQ(0, std::memcmp(fd.wDate, expected[1], 6));
+    EXPECT_EQ(0, std::memcmp(fd.wAccessTime, expected[2], 6));
+    EXPECT_EQ(0, std::memcmp(fd.wAccessDate, expected[3], 6));
     EXPECT_EQ(fd.dwSizeLow, 5u);
     EXPECT_EQ(fd.dwSizeHigh, 0u);
     EXPECT_STREQ(fd.szName, "plain.txt");

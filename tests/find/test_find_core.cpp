@@ -1,5 +1,4 @@
-// Record conversion and the loading of the find-file library, called
-// directly.
+// Record conversion and the loading of the find-file library, called directly.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -13,13 +12,7 @@
 namespace {
 
 FILETIME utcFromLocal(WORD y, WORD mo, WORD d, WORD h, WORD mi, WORD s) {
-    SYSTEMTIME st{};
-    st.wYear = y;
-    st.wMonth = mo;
-    st.wDay = d;
-    st.wHour = h;
-    st.wMinute = mi;
-    st.wSecond = s;
+    SYSTEMTIME st{y, mo, 0, d, h, mi, s, 0};
     FILETIME local, utc;
     SystemTimeToFileTime(&st, &local);
     LocalFileTimeToFileTime(&local, &utc);
@@ -34,49 +27,38 @@ GTFINDRECORD record(const char* name, const char* shortName) {
     return r;
 }
 
-TEST(Convert, TimesDatesAndAttributes) {
+std::string triple(const WORD* w) {
+    return std::to_string(w[0]) + "/" + std::to_string(w[1]) + "/" + std::to_string(w[2]);
+}
+
+TEST(Convert, TimesDatesAttributesAndSize) {
     GTFINDRECORD r = record("file.txt", "");
     r.fd.dwFileAttributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY;
     r.fd.ftCreationTime = utcFromLocal(1999, 12, 31, 23, 59, 58);
     r.fd.ftLastAccessTime = utcFromLocal(2020, 2, 29, 0, 0, 1);  // odd seconds round down
-    r.dwDosTime = 0xFFFF0000u | 0x6000;  // only the low 16 bits count
+    r.dwDosTime = 0xFFFF0000u | 0x6000;                          // only the low 16 bits count
     r.dwDosDate = 0x2A21;
+    r.fd.nFileSizeHigh = 1;
+    r.fd.nFileSizeLow = 5;
     GTFINDDATA out;
     std::memset(&out, 0x5A, sizeof out);
     gt::find::convert(r, out);
     EXPECT_EQ(out.dwAttributes, static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY));
-    const WORD ct[3] = {23, 59, 58}, cd[3] = {31, 12, 1999};
-    const WORD at[3] = {0, 0, 0}, ad[3] = {29, 2, 2020};
-    const WORD et[3] = {12, 0, 0}, ed[3] = {1, 1, 2001};
-    EXPECT_EQ(0, std::memcmp(out.wCreationTime, ct, 6));
-    EXPECT_EQ(0, std::memcmp(out.wCreationDate, cd, 6));
-    EXPECT_EQ(0, std::memcmp(out.wAccessTime, at, 6));
-    EXPECT_EQ(0, std::memcmp(out.wAccessDate, ad, 6));
-    EXPECT_EQ(0, std::memcmp(out.wTime, et, 6));
-    EXPECT_EQ(0, std::memcmp(out.wDate, ed, 6));
+    EXPECT_EQ(triple(out.wCreationTime), "23/59/58");
+    EXPECT_EQ(triple(out.wCreationDate), "31/12/1999");
+    EXPECT_EQ(triple(out.wAccessTime), "0/0/0");
+    EXPECT_EQ(triple(out.wAccessDate), "29/2/2020");
+    EXPECT_EQ(triple(out.wTime), "12/0/0");
+    EXPECT_EQ(triple(out.wDate), "1/1/2001");
     EXPECT_EQ(out.bDirReport, 0);
-}
-
-TEST(Convert, TimesWithoutADosFormStayZero) {
-    GTFINDRECORD r = record("old", "");  // file times 0 (1601): no DOS form
-    GTFINDDATA out;
-    std::memset(&out, 0x5A, sizeof out);
-    gt::find::convert(r, out);
-    const WORD zero[3] = {0, 0, 0};
-    EXPECT_EQ(0, std::memcmp(out.wCreationDate, zero, 6));
-    EXPECT_EQ(0, std::memcmp(out.wAccessTime, zero, 6));
-    EXPECT_EQ(0, std::memcmp(out.wDate, zero, 6));  // DOS date 0 decodes to nothing
-    EXPECT_EQ(0, std::memcmp(out.wTime, zero, 6));
-}
-
-TEST(Convert, SizeKeepsAllSixtyFourBits) {
-    GTFINDRECORD r = record("big", "");
-    r.fd.nFileSizeHigh = 1;
-    r.fd.nFileSizeLow = 5;
-    GTFINDDATA out;
-    gt::find::convert(r, out);
     EXPECT_EQ(out.dwSizeLow, 5u);
     EXPECT_EQ(out.dwSizeHigh, 1u);
+
+    // File times 0 (1601) have no DOS form, DOS date 0 decodes to nothing: all zero.
+    r = record("old", "");
+    std::memset(&out, 0x5A, sizeof out);
+    gt::find::convert(r, out);
+    for (const WORD* w : {out.wCreationDate, out.wAccessTime, out.wDate, out.wTime}) EXPECT_EQ(triple(w), "0/0/0");
 }
 
 TEST(Convert, NamesAndShortNames) {
@@ -85,11 +67,9 @@ TEST(Convert, NamesAndShortNames) {
     gt::find::convert(r, out);
     EXPECT_STREQ(out.szName, "a_rather_long_file_name.text");
     EXPECT_STREQ(out.szShortName, "ARATHE~1.TEX");
-
     r = record("a_rather_long_file_name.text", "");
     gt::find::convert(r, out);
     EXPECT_STREQ(out.szShortName, "a_rather_long");  // first 13 characters
-
     // Fields without terminators stay inside their fields.
     std::memset(r.fd.cFileName, 'n', sizeof r.fd.cFileName);
     std::memset(r.fd.cAlternateFileName, 's', sizeof r.fd.cAlternateFileName);
@@ -98,13 +78,11 @@ TEST(Convert, NamesAndShortNames) {
     EXPECT_EQ(std::string(out.szShortName), std::string(13, 's'));
 }
 
-TEST(Service, LoadsFromTheLibrarysDirectory) {
+TEST(Service, LoadingTheLibrary) {
     const gt::find::Service& s = gt::find::service();
     EXPECT_TRUE(s.ready());
     EXPECT_EQ(&s, &gt::find::service());  // loaded once
-}
 
-TEST(Service, MissingLibraryFindsNothing) {
     gt::find::Service none = gt::find::load(nullptr, "NO_SUCH_FIND_LIBRARY.dll");
     EXPECT_FALSE(none.ready());
     GTFINDRECORD r;
@@ -115,9 +93,8 @@ TEST(Service, MissingLibraryFindsNothing) {
     EXPECT_FALSE(gt::find::next(none, reinterpret_cast<HANDLE>(0x10001), &r));
     EXPECT_FALSE(gt::find::close(none, reinterpret_cast<HANDLE>(0x10001)));
     EXPECT_EQ(reinterpret_cast<unsigned char*>(&r)[0], 0x77);
-}
 
-TEST(Service, LibraryWithoutTheEntriesIsReleased) {
+    // A library without the entries is released again.
     ASSERT_EQ(GetModuleHandleA("DZIP32.DLL"), nullptr);
     gt::find::Service wrong = gt::find::load(nullptr, "DZIP32.DLL");
     EXPECT_FALSE(wrong.ready());
