@@ -6,7 +6,6 @@
 #include <cstring>
 #include <vector>
 
-#include "frame/frame.h"
 #include "gtapi32.h"
 #include "mbx_testbitmaps.h"
 #include "msgbox/mbxbitmap.h"
@@ -66,12 +65,6 @@ struct Canvas {
     void fillPattern() {
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x) SetPixel(dc, x, y, pattern(x, y));
-    }
-    std::vector<COLORREF> all() const {
-        std::vector<COLORREF> v;
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) v.push_back(at(x, y));
-        return v;
     }
 };
 
@@ -317,34 +310,6 @@ TEST(Picture, BitmapKindsDrawTransparentOrPlain) {
     canvas.fillPattern();
     EXPECT_TRUE(drawPicture(p, canvas.dc, POINT{0, 0}));
     EXPECT_EQ(canvas.at(0, 0), Canvas::pattern(0, 0));
-}
-
-TEST(Picture, StandardIconsComeFromTheLibraryWhateverTheModule) {
-    HMODULE lib = LoadLibraryA("gtapi32.dll");
-    ASSERT_TRUE(lib);
-    gt::frame::setModuleForTests(lib);
-    const WORD icons[4] = {27503, 27500, 27502, 27501};
-    const int cx = GetSystemMetrics(SM_CXICON), cy = GetSystemMetrics(SM_CYICON);
-    std::vector<std::vector<COLORREF>> seen;
-    for (DWORD id = 1; id <= 4; ++id) {
-        SCOPED_TRACE(id);
-        Canvas want(cx, cy), got(cx, cy);
-        HBRUSH b = CreateSolidBrush(RGB(10, 20, 30));
-        RECT r{0, 0, cx, cy};
-        FillRect(want.dc, &r, b);
-        FillRect(got.dc, &r, b);
-        DeleteObject(b);
-        DrawIcon(want.dc, 0, 0, LoadIconA(lib, MAKEINTRESOURCEA(icons[id - 1])));
-        GTMBPICTURE p{};
-        p.wKind = GTMBPIC_ICON;
-        p.hModule = self();  // has no icons: the library's are used
-        p.dwResource = id;
-        drawPicture(p, got.dc, POINT{0, 0});
-        EXPECT_EQ(want.all(), got.all());
-        for (const auto& other : seen) EXPECT_NE(other, got.all());  // four different icons
-        seen.push_back(got.all());
-    }
-    gt::frame::setModuleForTests(nullptr);
 }
 
 // ---------------------------------------------------------------- background
