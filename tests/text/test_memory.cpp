@@ -1,6 +1,7 @@
 // Memory blocks through the DLL.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -10,13 +11,6 @@
 
 namespace {
 
-bool allZero(const void* p, size_t n) {
-    const auto* b = static_cast<const unsigned char*>(p);
-    for (size_t i = 0; i < n; ++i)
-        if (b[i]) return false;
-    return true;
-}
-
 bool allByte(const void* p, size_t n, unsigned char v) {
     const auto* b = static_cast<const unsigned char*>(p);
     for (size_t i = 0; i < n; ++i)
@@ -24,37 +18,37 @@ bool allByte(const void* p, size_t n, unsigned char v) {
     return true;
 }
 
-TEST(Alloc, SizeZeroFailsAndSizeOneIsAZeroByte) {
-    EXPECT_EQ(gtGlobalAllocPtr(0x42, 0), nullptr);
-    auto* p = static_cast<unsigned char*>(gtGlobalAllocPtr(0x42, 1));
-    ASSERT_NE(p, nullptr);
-    EXPECT_EQ(*p, 0);
-    *p = 0xAB;
-    EXPECT_EQ(*p, 0xAB);
-    EXPECT_TRUE(gtGlobalFreePtr(p));
+using Bytes = unsigned char*;
+Bytes alloc(DWORD size, UINT flags = 0x42) { return static_cast<Bytes>(gtGlobalAllocPtr(flags, size)); }
+Bytes resize(void* p, DWORD size, UINT flags = 0x42) {
+    return static_cast<Bytes>(gtGlobalReAllocPtr(p, size, flags));
 }
 
 TEST(Alloc, EveryBlockIsZeroFilledWhateverTheFlagsAndAfterReuse) {
+    EXPECT_EQ(gtGlobalAllocPtr(0x42, 0), nullptr);
     const DWORD sizes[] = {1, 15, 16, 17, 64, 100, 1000, 4096, 16384, 16385, 70000};
-    const UINT flags[] = {0, 0x42, 0x2042};
     for (int round = 0; round < 3; ++round) {
         for (DWORD size : sizes) {
-            for (UINT f : flags) {
-                void* p = gtGlobalAllocPtr(f, size);
+            for (UINT f : {0u, 0x42u, 0x2042u}) {
+                Bytes p = alloc(size, f);
                 ASSERT_NE(p, nullptr) << size;
-                EXPECT_TRUE(allZero(p, size)) << "size " << size << " flags " << f << " round " << round;
+                EXPECT_TRUE(allByte(p, size, 0)) << "size " << size << " flags " << f << " round " << round;
                 std::memset(p, 0xEE, size);  // dirty it for the next round's reuse
                 EXPECT_TRUE(gtGlobalFreePtr(p));
             }
         }
     }
+    Bytes p = alloc(10);
+    EXPECT_EQ(gtGlobalUnlockPtr(p), p);
+    EXPECT_EQ(gtGlobalUnlockPtr(nullptr), nullptr);
+    gtGlobalFreePtr(p);
 }
 
 TEST(Alloc, BlocksDoNotOverlap) {
-    std::vector<std::pair<unsigned char*, DWORD>> blocks;
+    std::vector<std::pair<Bytes, DWORD>> blocks;
     for (DWORD i = 0; i < 600; ++i) {
         DWORD size = 1 + (i * 37) % 5000;
-        auto* p = static_cast<unsigned char*>(gtGlobalAllocPtr(0x42, size));
+        Bytes p = alloc(size);
         ASSERT_NE(p, nullptr);
         std::memset(p, static_cast<int>(i & 0xFF), size);
         blocks.emplace_back(p, size);
@@ -62,9 +56,9 @@ TEST(Alloc, BlocksDoNotOverlap) {
     // Release every other one and fill the gaps with fresh blocks.
     for (size_t i = 0; i < blocks.size(); i += 2) {
         EXPECT_TRUE(gtGlobalFreePtr(blocks[i].first));
-        auto* p = static_cast<unsigned char*>(gtGlobalAllocPtr(0x42, blocks[i].second));
+        Bytes p = alloc(blocks[i].second);
         ASSERT_NE(p, nullptr);
-        EXPECT_TRUE(allZero(p, blocks[i].second));
+        EXPECT_TRUE(allByte(p, blocks[i].second, 0));
         std::memset(p, static_cast<int>(i & 0xFF), blocks[i].second);
         blocks[i].first = p;
     }
@@ -74,37 +68,18 @@ TEST(Alloc, BlocksDoNotOverlap) {
     }
 }
 
-TEST(Alloc, LargeBlocksAreWholeAndZero) {
-    const DWORD sizes[] = {16 * 1024 + 1, 65536, 65537, 1024 * 1024 + 3, 8 * 1024 * 1024};
-    for (DWORD size : sizes) {
-        auto* p = static_cast<unsigned char*>(gtGlobalAllocPtr(0x42, size));
-        ASSERT_NE(p, nullptr) << size;
-        EXPECT_TRUE(allZero(p, size)) << size;
-        p[0] = 1;
-        p[size - 1] = 2;  // the last byte is ours
-        EXPECT_FALSE(gtGlobalFreePtr(p + 4096)) << size;
-        EXPECT_FALSE(gtGlobalFreePtr(p + size - 1)) << size;
-        EXPECT_TRUE(gtGlobalFreePtr(p)) << size;
-        EXPECT_FALSE(gtGlobalFreePtr(p)) << size;
-    }
-}
-
-// ---------------------------------------------------------------- release
-
 TEST(Free, NullForeignStaleAndInteriorPointersFailAndHarmNothing) {
-    EXPECT_FALSE(gtGlobalFreePtr(nullptr));
-
-    // Witnesses: blocks of several sizes whose contents must survive.
-    const DWORD sizes[] = {8, 64, 700, 5000, 20000, 2 * 1024 * 1024};
-    std::vector<unsigned char*> live;
+    // Witnesses: blocks of several sizes, small to large, whose contents must survive.
+    const DWORD sizes[] = {8, 64, 700, 5000, 20000, 65537, 2 * 1024 * 1024, 8 * 1024 * 1024};
+    std::vector<Bytes> live;
     for (DWORD s : sizes) {
-        auto* p = static_cast<unsigned char*>(gtGlobalAllocPtr(0x42, s));
+        Bytes p = alloc(s);
         ASSERT_NE(p, nullptr);
-        std::memset(p, 0x5A, s);
+        EXPECT_TRUE(allByte(p, s, 0)) << s;
+        std::memset(p, 0x5A, s);  // the last byte is ours too
         live.push_back(p);
     }
-    auto* stale = static_cast<unsigned char*>(gtGlobalAllocPtr(0x42, 64));
-    auto* staleLarge = static_cast<unsigned char*>(gtGlobalAllocPtr(0x42, 100000));
+    Bytes stale = alloc(64), staleLarge = alloc(100000);
     ASSERT_TRUE(gtGlobalFreePtr(stale));
     ASSERT_TRUE(gtGlobalFreePtr(staleLarge));
 
@@ -113,133 +88,84 @@ TEST(Free, NullForeignStaleAndInteriorPointersFailAndHarmNothing) {
     void* heap = HeapAlloc(GetProcessHeap(), 0, 64);
     void* malloced = std::malloc(32);
     void* pages = VirtualAlloc(nullptr, 65536, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    std::vector<void*> bad = {&onStack, &inData, heap, malloced, pages,
+    std::vector<void*> bad = {nullptr, &onStack, &inData, heap, malloced, pages,
                               stale, staleLarge, stale + 16,
                               reinterpret_cast<void*>(uintptr_t(1)),
                               reinterpret_cast<void*>(uintptr_t(0xFFFFFFF0)),
                               reinterpret_cast<void*>(GetModuleHandleA("gtapi32.dll"))};
-    for (size_t i = 0; i < live.size(); ++i) {
-        bad.push_back(live[i] + 1);
-        bad.push_back(live[i] + sizes[i] / 2);
-        bad.push_back(live[i] - 1);
-        bad.push_back(live[i] - 8);
-    }
+    for (size_t i = 0; i < live.size(); ++i)
+        for (void* p : {live[i] + 1, live[i] + sizes[i] / 2, live[i] + sizes[i] - 1, live[i] - 1, live[i] - 8})
+            bad.push_back(p);
     for (void* p : bad) EXPECT_FALSE(gtGlobalFreePtr(p)) << p;
 
-    // The foreign memory still belongs to its owners.
+    // The foreign memory still belongs to its owners, the witnesses are intact
+    // and releasable once each, and the same sizes come out sound again.
     EXPECT_TRUE(HeapFree(GetProcessHeap(), 0, heap));
     std::free(malloced);
     EXPECT_TRUE(VirtualFree(pages, 0, MEM_RELEASE));
-    // The witnesses are intact and still releasable once each.
     for (size_t i = 0; i < live.size(); ++i) {
         EXPECT_TRUE(allByte(live[i], sizes[i], 0x5A)) << sizes[i];
         EXPECT_TRUE(gtGlobalFreePtr(live[i]));
         EXPECT_FALSE(gtGlobalFreePtr(live[i]));
-    }
-    // The allocator still hands out sound blocks of the sizes just used.
-    for (DWORD s : sizes) {
-        void* p = gtGlobalAllocPtr(0x42, s);
+        Bytes p = alloc(sizes[i]);
         ASSERT_NE(p, nullptr);
-        EXPECT_TRUE(allZero(p, s));
+        EXPECT_TRUE(allByte(p, sizes[i], 0));
         gtGlobalFreePtr(p);
     }
 }
 
-TEST(Free, UnlockReturnsThePointer) {
-    void* p = gtGlobalAllocPtr(0x42, 10);
-    EXPECT_EQ(gtGlobalUnlockPtr(p), p);
-    EXPECT_EQ(gtGlobalUnlockPtr(nullptr), nullptr);
-    gtGlobalFreePtr(p);
-}
-
-// ---------------------------------------------------------------- resize
-
-TEST(ReAlloc, GrowthKeepsContentsAndReadsZero) {
-    // Steps within a size class, across classes, from small to large and
-    // from large to larger.
-    const DWORD steps[] = {10, 12, 16, 100, 3000, 16384, 20000, 65536, 70000, 1500000};
-    auto* p = static_cast<unsigned char*>(gtGlobalAllocPtr(0x42, steps[0]));
-    ASSERT_NE(p, nullptr);
-    std::memset(p, 0x11, steps[0]);
-    DWORD filled = steps[0];
-    for (size_t i = 1; i < sizeof(steps) / sizeof(steps[0]); ++i) {
+TEST(ReAlloc, ContentsAreKeptAndGrowthReadsZeroEvenAfterAShrink) {
+    // Within a size class, across classes, small to large, large to larger,
+    // then shrinks (likely in place, and far down) each followed by growth.
+    const DWORD steps[] = {10, 12, 16, 100, 3000, 16384, 20000, 65536, 70000, 1500000,
+                           1312500, 1500000, 3, 200000, 175000, 200000, 3, 20000, 17500,
+                           20000, 3, 100, 87, 100};
+    Bytes p = alloc(1);
+    DWORD kept = 0;
+    for (size_t i = 0; i < sizeof(steps) / sizeof(steps[0]); ++i) {
         DWORD size = steps[i];
-        auto* q = static_cast<unsigned char*>(gtGlobalReAllocPtr(p, size, 0x42));
+        Bytes q = resize(p, size, i % 2 ? 0 : 0x42);
         ASSERT_NE(q, nullptr) << size;
-        EXPECT_TRUE(allByte(q, filled, 0x11)) << "kept, size " << size;
-        EXPECT_TRUE(allZero(q + filled, size - filled)) << "growth, size " << size;
-        if (q != p) {
-            EXPECT_FALSE(gtGlobalFreePtr(p)) << "old block released on a move";
-        }
-        std::memset(q + filled, 0x11, size - filled);
-        filled = size;
+        kept = std::min(kept, size);
+        EXPECT_TRUE(allByte(q, kept, 0x11)) << "kept, step " << i;
+        EXPECT_TRUE(allByte(q + kept, size - kept, 0)) << "growth, step " << i;
+        if (q != p) { EXPECT_FALSE(gtGlobalFreePtr(p)) << "old block released on a move"; }
+        std::memset(q, 0x11, size);
+        kept = size;
         p = q;
     }
     EXPECT_TRUE(gtGlobalFreePtr(p));
 }
 
-TEST(ReAlloc, ShrinkThenGrowReadsZeroBeyondTheShrink) {
-    const DWORD sizes[] = {100, 20000, 200000};
-    for (DWORD big : sizes) {
-        auto* p = static_cast<unsigned char*>(gtGlobalAllocPtr(0, big));
-        std::memset(p, 0x77, big);
-        DWORD small = big - big / 8;  // likely stays in place
-        p = static_cast<unsigned char*>(gtGlobalReAllocPtr(p, small, 0));
-        ASSERT_NE(p, nullptr);
-        EXPECT_TRUE(allByte(p, small, 0x77));
-        p = static_cast<unsigned char*>(gtGlobalReAllocPtr(p, big, 0));
-        ASSERT_NE(p, nullptr);
-        EXPECT_TRUE(allByte(p, small, 0x77)) << big;
-        EXPECT_TRUE(allZero(p + small, big - small)) << big;
-        p = static_cast<unsigned char*>(gtGlobalReAllocPtr(p, 3, 0));  // far down
-        ASSERT_NE(p, nullptr);
-        EXPECT_TRUE(allByte(p, 3, 0x77));
-        p = static_cast<unsigned char*>(gtGlobalReAllocPtr(p, big, 0));
-        ASSERT_NE(p, nullptr);
-        EXPECT_TRUE(allZero(p + 3, big - 3)) << big;
-        EXPECT_TRUE(gtGlobalFreePtr(p));
-    }
-}
-
 TEST(ReAlloc, RefusalsLeaveTheBlockAlone) {
-    auto* p = static_cast<unsigned char*>(gtGlobalAllocPtr(0x42, 32));
+    Bytes p = alloc(32);
     std::memset(p, 0x33, 32);
+    int local = 0;
     EXPECT_EQ(gtGlobalReAllocPtr(nullptr, 10, 0), nullptr);
     EXPECT_EQ(gtGlobalReAllocPtr(p, 0, 0), nullptr);
     EXPECT_EQ(gtGlobalReAllocPtr(p + 4, 64, 0), nullptr);  // not a block start
-    int local = 0;
     EXPECT_EQ(gtGlobalReAllocPtr(&local, 64, 0), nullptr);
     EXPECT_TRUE(allByte(p, 32, 0x33));
     EXPECT_TRUE(gtGlobalFreePtr(p));
     EXPECT_EQ(gtGlobalReAllocPtr(p, 64, 0), nullptr);  // stale
 }
 
-// ---------------------------------------------------------------- largest block
-
 TEST(AllocEx, StartValueAndDefault) {
-    DWORD size = 0;
-    void* p = gtGlobalAllocPtrEx(0x42, 1024, &size);
-    ASSERT_NE(p, nullptr);
-    EXPECT_EQ(size, 65500u);
-    EXPECT_TRUE(allZero(p, size));
-    gtGlobalFreePtr(p);
-
-    size = 5000;
-    p = gtGlobalAllocPtrEx(0x42, 1024, &size);
-    ASSERT_NE(p, nullptr);
-    EXPECT_EQ(size, 5000u);
-    gtGlobalFreePtr(p);
-
+    for (DWORD start : {0u, 5000u}) {  // 0: the default start
+        DWORD size = start;
+        void* p = gtGlobalAllocPtrEx(0x42, 1024, &size);
+        ASSERT_NE(p, nullptr);
+        EXPECT_EQ(size, start ? start : 65500u);
+        EXPECT_TRUE(allByte(p, size, 0));
+        gtGlobalFreePtr(p);
+    }
     EXPECT_EQ(gtGlobalAllocPtrEx(0x42, 1024, nullptr), nullptr);
 }
-
-// ---------------------------------------------------------------- stepping
 
 TEST(IncrementPtr, SingleByteSteps) {
     const char* s = "abcdef";
     EXPECT_EQ(gtIncrementPtr(s, 0), s);
     EXPECT_EQ(gtIncrementPtr(s, -3), s);
-    EXPECT_EQ(gtIncrementPtr(s, 4), s + 4);
     EXPECT_EQ(gtIncrementPtr(s, 6), s + 6);
     EXPECT_EQ(gtIncrementPtr(nullptr, 2), nullptr);
 }
