@@ -2,31 +2,16 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <initializer_list>
 #include <string>
 
 #include "gtapi32.h"
+#include "text_cases.h"
 
 namespace {
 
-std::string str(const char* p) { return p ? std::string(p) : std::string("<null>"); }
+using namespace textcase;
 
 // ---------------------------------------------------------------- tokenizers
-
-// One call per step; the first step passes the text, the rest NULL.
-struct Step { char delim; const char* want; };  // want nullptr: a NULL result
-void getTokens(char* text, std::initializer_list<Step> steps) {
-    for (const Step& s : steps) {
-        EXPECT_EQ(str(gtGetToken(text, s.delim)), str(s.want)) << "delimiter " << int(s.delim);
-        text = nullptr;
-    }
-}
-void strToks(LPGTSTRTOK t, char* text, std::initializer_list<Step> steps) {
-    for (const Step& s : steps) {
-        EXPECT_EQ(str(gtContinueStrTok(t, text, s.delim)), str(s.want)) << "delimiter " << int(s.delim);
-        text = nullptr;
-    }
-}
 
 TEST(GetToken, LastPieceOnlyWithDelimiterZeroBlanksAndRestart) {
     char t1[] = "a,b,c", t2[] = "a,b,c", t3[] = " \t x", t4[] = " \ta, \tb";
@@ -280,27 +265,11 @@ TEST(TrailingSlash, AppendInPlaceAndIntoA262ByteBuffer) {
 // ---------------------------------------------------------------- trims
 
 TEST(Trim, SingleCharacterAndSets) {
-    enum Fn { L, R, A, LEx, REx, AEx };
-    struct { Fn fn; const char *in, *set, *want; } cases[] = {
-        {L, "xxabcxx", "x", "abcxx"}, {R, "xxabcxx", "x", "xxabc"}, {A, "  a b  ", " ", "a b"},
-        {R, "xx", "x", ""},           {L, "xx", "x", ""},           {A, "", "x", ""},
-        {REx, "xx", "x", "x"},  // the first character stays on the right
-        {AEx, " \t;a;b; \t", " \t;", "a;b"},
-        {LEx, ";;;", ";", ""},  {AEx, ";;;", ";", ""},  {AEx, "abc", "", "abc"},
-    };
-    for (const auto& c : cases) {
-        char buf[32];
-        std::strcpy(buf, c.in);
-        switch (c.fn) {
-            case L: gtLeftTrim(buf, c.set[0]); break;
-            case R: gtRightTrim(buf, c.set[0]); break;
-            case A: gtAllTrim(buf, c.set[0]); break;
-            case LEx: gtLeftTrimEx(buf, c.set); break;
-            case REx: gtRightTrimEx(buf, c.set); break;
-            case AEx: gtAllTrimEx(buf, c.set); break;
-        }
-        EXPECT_STREQ(buf, c.want) << c.fn << " '" << c.in << "'";
-    }
+    checkTrims({{L, "xxabcxx", "x", "abcxx"}, {R, "xxabcxx", "x", "xxabc"}, {A, "  a b  ", " ", "a b"},
+                {R, "xx", "x", ""}, {L, "xx", "x", ""}, {A, "", "x", ""},
+                {REx, "xx", "x", "x"},  // the first character stays on the right
+                {AEx, " \t;a;b; \t", " \t;", "a;b"}, {LEx, ";;;", ";", ""}, {AEx, ";;;", ";", ""},
+                {AEx, "abc", "", "abc"}});
     char e[] = "abc";
     gtAllTrimEx(e, nullptr);
     EXPECT_STREQ(e, "abc");

@@ -8,6 +8,7 @@
 
 #include "gtapi32.h"
 #include "testutil.h"
+#include "text_cases.h"
 
 // Shift-JIS bytes of the characters used below.
 #define HYO "\x95\x5C"   // 表, trail byte is a backslash
@@ -18,7 +19,8 @@
 
 namespace {
 
-std::string str(const char* p) { return p ? std::string(p) : std::string("<null>"); }
+using namespace textcase;
+
 std::string sjis(const char* utf8) { return testutil::ansiFromUtf8(utf8); }
 
 struct Dbcs : ::testing::Test {
@@ -27,22 +29,16 @@ struct Dbcs : ::testing::Test {
 
 TEST_F(Dbcs, TokenizersDoNotSplitOnTrailBytes) {
     char text[] = HYO "\\" SO "\\" SHIN, bar[] = PO PO "|" PO, whole[] = HYO SO;
-    EXPECT_EQ(str(gtGetToken(text, '\\')), HYO);
-    EXPECT_EQ(str(gtGetToken(nullptr, '\\')), SO);
-    EXPECT_EQ(gtGetToken(nullptr, '\\'), nullptr);
-    EXPECT_EQ(str(gtGetToken(bar, '|')), PO PO);
-    EXPECT_EQ(str(gtGetToken(nullptr, 0)), PO);
+    getTokens(text, {{'\\', HYO}, {'\\', SO}, {'\\', nullptr}});
+    getTokens(bar, {{'|', PO PO}, {0, PO}});
     EXPECT_EQ(gtGetToken(whole, '\\'), whole);  // no real delimiter at all
     EXPECT_STREQ(whole, HYO SO);
 
     LPGTSTRTOK t = gtStartStrTok(TRUE, TRUE);
     ASSERT_NE(t, nullptr);
     char bars[] = " " PO "|" HYO "|| " SO "x", path[] = "C:\\" HYO "\\" SHIN "\\f";
-    struct { char* text; char delim; const char* want; } steps[] = {
-        {bars, '|', PO}, {nullptr, '|', HYO}, {nullptr, '|', ""}, {nullptr, '|', SO "x"},
-        {nullptr, '|', nullptr}, {path, '\\', "C:"}, {nullptr, '\\', HYO}, {nullptr, '\\', SHIN},
-        {nullptr, '\\', "f"}};
-    for (const auto& s : steps) EXPECT_EQ(str(gtContinueStrTok(t, s.text, s.delim)), str(s.want));
+    strToks(t, bars, {{'|', PO}, {'|', HYO}, {'|', ""}, {'|', SO "x"}, {'|', nullptr}});
+    strToks(t, path, {{'\\', "C:"}, {'\\', HYO}, {'\\', SHIN}, {'\\', "f"}});
     EXPECT_TRUE(gtEndStrTok(t));
 }
 
@@ -65,24 +61,10 @@ TEST_F(Dbcs, TrailingSlashSeesWholeCharacters) {
 }
 
 TEST_F(Dbcs, TrimsAndReplacementKeepDoubleByteCharactersWhole) {
-    enum Fn { L, R, A, REx, AEx };
-    struct { Fn fn; const char *in, *set, *want; } cases[] = {
-        {R, "\\" HYO "\\\\", "\\", "\\" HYO}, {R, SO, "\\", SO},
-        {L, "\\\\" HYO "\\", "\\", HYO "\\"}, {A, "\\" SO SHIN "\\", "\\", SO SHIN},
-        {AEx, "|\\" PO HYO "|\\", "|\\", PO HYO}, {REx, "a" HYO, "\\|", "a" HYO},
-        {REx, HYO "|", "|", HYO}};
-    for (const auto& c : cases) {
-        char buf[32];
-        std::strcpy(buf, c.in);
-        switch (c.fn) {
-            case L: gtLeftTrim(buf, c.set[0]); break;
-            case R: gtRightTrim(buf, c.set[0]); break;
-            case A: gtAllTrim(buf, c.set[0]); break;
-            case REx: gtRightTrimEx(buf, c.set); break;
-            case AEx: gtAllTrimEx(buf, c.set); break;
-        }
-        EXPECT_STREQ(buf, c.want) << c.fn;
-    }
+    checkTrims({{R, "\\" HYO "\\\\", "\\", "\\" HYO}, {R, SO, "\\", SO},
+                {L, "\\\\" HYO "\\", "\\", HYO "\\"}, {A, "\\" SO SHIN "\\", "\\", SO SHIN},
+                {AEx, "|\\" PO HYO "|\\", "|\\", PO HYO}, {REx, "a" HYO, "\\|", "a" HYO},
+                {REx, HYO "|", "|", HYO}});
     char s[] = "C:\\" HYO "\\" SO, bar[] = PO "|" PO, out[16];
     EXPECT_TRUE(gtReplaceChars('\\', '/', s, nullptr));
     EXPECT_STREQ(s, "C:/" HYO "/" SO);
