@@ -15,53 +15,32 @@
 
 namespace {
 
-constexpr unsigned char kFill = 0xA5;
-constexpr size_t kGuard = 64;
-
-// A caller's buffer with guard bytes on both sides.
-class Guarded {
-public:
-    // Holds text (or nothing, for NULL) in a buffer of max(261, len + 1).
-    explicit Guarded(const char* text, size_t minSize = 261) : null_(text == nullptr) {
+// A caller's buffer with 64 guard bytes on both sides, holding text (or
+// nothing, for NULL) in max(261, length + 1) bytes.
+struct Guarded {
+    explicit Guarded(const char* text) : null(!text) {
         const size_t len = text ? std::strlen(text) : 0;
-        size_ = len + 1 > minSize ? len + 1 : minSize;
-        mem_.assign(size_ + 2 * kGuard, kFill);
+        size = len + 1 > 261 ? len + 1 : 261;
+        mem.assign(size + 128, '\xA5');
         if (text) std::memcpy(buf(), text, len + 1);
     }
-    char* buf() { return reinterpret_cast<char*>(mem_.data() + kGuard); }
-    char* arg() { return null_ ? nullptr : buf(); }
-    int size() const { return static_cast<int>(size_); }
+    char* buf() { return mem.data() + 64; }
+    char* arg() { return null ? nullptr : buf(); }
     bool guardsIntact() const {
-        for (size_t i = 0; i < kGuard; ++i)
-            if (mem_[i] != kFill || mem_[kGuard + size_ + i] != kFill) return false;
-        return true;
+        return std::string(mem.begin(), mem.begin() + 64) + std::string(mem.end() - 64, mem.end()) ==
+               std::string(128, '\xA5');
     }
-
-private:
-    bool null_;
-    size_t size_;
-    std::vector<unsigned char> mem_;
+    bool null;
+    size_t size;
+    std::vector<char> mem;
 };
 
 enum Kind { kNull, kEmpty, kLong, kDouble };
-const char* kindName(Kind k) {
-    static const char* names[] = {"NULL", "empty", "over-long", "double-byte"};
-    return names[k];
-}
+const char* const kKindName[] = {"NULL", "empty", "over-long", "double-byte"};
 
-std::string longPath() { return "C:\\" + std::string(150, 'a') + "\\" + std::string(143, 'b') + ".txt"; }
 // U+8868 and U+80FD: both end in the byte 0x5C under code page 932.
-std::string doubleBytePath() { return testutil::ansiFromUtf8("C:\\\xE8\xA1\xA8\\\xE8\x83\xBD.txt"); }
-
-const char* input(Kind k, std::string& store) {
-    switch (k) {
-        case kNull: return nullptr;
-        case kEmpty: return "";
-        case kLong: store = longPath(); return store.c_str();
-        case kDouble: store = doubleBytePath(); return store.c_str();
-    }
-    return nullptr;
-}
+const std::string kInput[] = {"", "", "C:\\" + std::string(150, 'a') + "\\" + std::string(143, 'b') + ".txt",
+                              testutil::ansiFromUtf8("C:\\\xE8\xA1\xA8\\\xE8\x83\xBD.txt")};
 
 // One row: an export with the bad value `B` in one of its arguments and a
 // guarded output buffer `O`/`N` (NULL, 0 when the row runs without one).
@@ -106,11 +85,9 @@ TEST(BadInput, EveryExportEveryKind) {
         for (Kind k : {kNull, kEmpty, kLong, kDouble}) {
             for (bool withOut : {false, true}) {
                 if (withOut && !row.withOutput) continue;  // without: NULL output, in place
-                SCOPED_TRACE(std::string(row.name) + ", " + kindName(k) + (withOut ? ", output buffer" : ""));
-                std::string store;
-                Guarded bad(input(k, store));
-                Guarded out("");
-                ULONG_PTR r = row.call(bad.arg(), withOut ? out.buf() : nullptr, withOut ? out.size() : 0);
+                SCOPED_TRACE(std::string(row.name) + ", " + kKindName[k] + (withOut ? ", output buffer" : ""));
+                Guarded bad(k == kNull ? nullptr : kInput[k].c_str()), out("");
+                ULONG_PTR r = row.call(bad.arg(), withOut ? out.buf() : nullptr, withOut ? int(out.size) : 0);
                 if (row.mustFail[k]) {
                     EXPECT_EQ(r, 0u);
                 }
