@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -12,32 +13,14 @@
 
 namespace {
 
-// Runs a command line and returns what it printed (stdout and stderr).
+// Runs a command line and returns what it printed.
 std::string runCapture(const std::string& commandLine) {
-    SECURITY_ATTRIBUTES sa{sizeof(sa), nullptr, TRUE};
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &sa, 0)) return {};
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA si{};
-    si.cb = sizeof(si);
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = writeEnd;
-    si.hStdError = writeEnd;
-    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    PROCESS_INFORMATION pi{};
-    std::string cmd = commandLine;
-    BOOL started = CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
-    CloseHandle(writeEnd);
     std::string out;
-    if (started) {
+    if (FILE* f = _popen((commandLine + " 2>&1").c_str(), "r")) {
         char buf[512];
-        DWORD n = 0;
-        while (ReadFile(readEnd, buf, sizeof(buf), &n, nullptr) && n) out.append(buf, n);
-        WaitForSingleObject(pi.hProcess, 30000);
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
+        while (size_t n = std::fread(buf, 1, sizeof buf, f)) out.append(buf, n);
+        _pclose(f);
     }
-    CloseHandle(readEnd);
     return out;
 }
 
