@@ -83,15 +83,9 @@ TEST(EnumDrives, EveryDriveInOrderStopsOnRequestAndPutsTheErrorModeBack) {
 }
 
 TEST(DiskEmpty, RootsWithAndWithoutEntries) {
-    EXPECT_TRUE(gtIsDiskEmpty('A'));
-    EXPECT_TRUE(gtIsDiskEmpty('w'));
-    EXPECT_FALSE(gtIsDiskEmpty('M'));
-    EXPECT_FALSE(gtIsDiskEmpty('N')) << "hidden entries count";
-    EXPECT_FALSE(gtIsDiskEmpty('R'));
-    EXPECT_FALSE(gtIsDiskEmpty('B')) << "no drive is not an empty drive";
-    EXPECT_FALSE(gtIsDiskEmpty('?'));
-    // A subdirectory alone makes the disk not empty.
-    ASSERT_TRUE(CreateDirectoryA("A:\\SUB", nullptr));
+    EXPECT_TRUE(gtIsDiskEmpty('A') && gtIsDiskEmpty('w'));
+    for (char c : {'M', 'N', 'R', 'B', '?'}) EXPECT_FALSE(gtIsDiskEmpty(c)) << c;  // N: hidden entries; B: no drive
+    ASSERT_TRUE(CreateDirectoryA("A:\\SUB", nullptr));  // a subdirectory alone counts
     EXPECT_FALSE(gtIsDiskEmpty('A'));
     RemoveDirectoryA("A:\\SUB");
     EXPECT_TRUE(gtIsDiskEmpty('A'));
