@@ -7,27 +7,14 @@
 #include <climits>
 
 #include "frame/frame.h"
+#include "frame/owners.h"
 #include "fs/probes.h"
 #include "gtapi32.h"
 
 namespace gt::fs {
 namespace {
 
-// A registry key closed when it goes out of scope.
-class RegKey {
-public:
-    RegKey() = default;
-    ~RegKey() {
-        if (key_) RegCloseKey(key_);
-    }
-    RegKey(const RegKey&) = delete;
-    RegKey& operator=(const RegKey&) = delete;
-    HKEY* out() { return &key_; }
-    HKEY get() const { return key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
+using gt::RegKey;
 
 bool isLetter(char c) { return gtConvertDriveLetter(c) >= 0; }
 

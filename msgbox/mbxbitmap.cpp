@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "frame/owners.h"
 #include "gtapi32.h"
 #include "msgbox/mbxgdi.h"
 
@@ -17,20 +18,7 @@ T readAt(const BYTE* p) {
     return v;
 }
 
-// A block of the library's allocator, released on scope exit.
-class Block {
-public:
-    explicit Block(DWORD size) : p_(gtGlobalAllocPtr(0x42, size)) {}
-    ~Block() {
-        if (p_) gtGlobalFreePtr(p_);
-    }
-    Block(const Block&) = delete;
-    Block& operator=(const Block&) = delete;
-    void* get() const { return p_; }
-
-private:
-    void* p_;
-};
+using gt::Block;
 
 }  // namespace
 
@@ -103,7 +91,7 @@ std::vector<PALETTEENTRY> packedDibColors(const void* data, DWORD size) {
 HPALETTE paletteFromPackedBitmap(const void* data, DWORD size) {
     std::vector<PALETTEENTRY> colors = packedDibColors(data, size);
     if (colors.empty()) return nullptr;
-    Block block(DWORD(8 + colors.size() * sizeof(PALETTEENTRY)));
+    Block block(gtGlobalAllocPtr(0x42, DWORD(8 + colors.size() * sizeof(PALETTEENTRY))));
     auto* lp = static_cast<LOGPALETTE*>(block.get());
     if (!lp) return nullptr;
     lp->palVersion = 0x300;

@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include "frame/owners.h"
+
 #include <cstddef>
 
 namespace gt::profile {
@@ -22,32 +24,6 @@ void copyBounded(char* dst, const char* text, size_t maxBytes);
 // The access every ZProfile key is opened with (KEY_READ | KEY_WRITE).
 constexpr REGSAM kAccess = KEY_READ | KEY_WRITE;
 
-// Owns an open registry key.
-class RegKey {
-public:
-    RegKey() = default;
-    explicit RegKey(HKEY key) : key_(key) {}
-    ~RegKey() { reset(); }
-    RegKey(const RegKey&) = delete;
-    RegKey& operator=(const RegKey&) = delete;
-    HKEY get() const { return key_; }
-    HKEY* out() {
-        reset();
-        return &key_;
-    }
-    HKEY release() {
-        HKEY k = key_;
-        key_ = nullptr;
-        return k;
-    }
-    explicit operator bool() const { return key_ != nullptr; }
-    void reset() {
-        if (key_) RegCloseKey(key_);
-        key_ = nullptr;
-    }
-
-private:
-    HKEY key_ = nullptr;
-};
+using RegKey = gt::RegKey;
 
 }  // namespace gt::profile

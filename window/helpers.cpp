@@ -2,7 +2,9 @@
 // list-box extent and multiple selection.
 #include <cstring>
 
+#include "frame/owners.h"
 #include "gtapi32.h"
+#include "msgbox/mbxgdi.h"
 #include "msgbox/text.h"
 #include "window/logic.h"
 
@@ -11,40 +13,9 @@ namespace {
 namespace win = gt::win;
 namespace msg = gt::msg;
 
-class WindowDC {
-public:
-    explicit WindowDC(HWND w) : window_(w), dc_(GetDC(w)) {}
-    ~WindowDC() { if (dc_) ReleaseDC(window_, dc_); }
-    WindowDC(const WindowDC&) = delete;
-    WindowDC& operator=(const WindowDC&) = delete;
-    HDC get() const { return dc_; }
-private:
-    HWND window_;
-    HDC dc_;
-};
-
-class SelectedFont {
-public:
-    SelectedFont(HDC dc, HFONT font) : dc_(dc), old_(font ? SelectObject(dc, font) : nullptr) {}
-    ~SelectedFont() { if (old_) SelectObject(dc_, old_); }
-    SelectedFont(const SelectedFont&) = delete;
-    SelectedFont& operator=(const SelectedFont&) = delete;
-private:
-    HDC dc_;
-    HGDIOBJ old_;
-};
-
-class Block {
-public:
-    explicit Block(void* p) : p_(p) {}
-    ~Block() { if (p_) gtGlobalFreePtr(p_); }
-    Block(const Block&) = delete;
-    Block& operator=(const Block&) = delete;
-    void* get() const { return p_; }
-    void* release() { void* p = p_; p_ = nullptr; return p; }
-private:
-    void* p_;
-};
+using gt::Block;
+using gt::mbx::WindowDC;
+using SelectedFont = gt::mbx::Selection;
 
 BOOL CALLBACK threadWindowProc(HWND hwnd, LPARAM lp) {
     auto* s = reinterpret_cast<win::SearchRecord*>(lp);
