@@ -85,6 +85,15 @@ LPGTLINEFILE makeRecord(OpenedFile& file, const OFSTRUCT& ofs, UINT flags) {
 inline LONG seek(const GTLINEFILE* h, LONG offset, int origin) { return _llseek(h->hFile, offset, origin); }
 inline LONG tell(const GTLINEFILE* h) { return seek(h, 0, FILE_CURRENT); }
 
+// Start of a line operation: clears the error code and gives the handle's
+// position, or HFILE_ERROR (with op's failure code) for an unusable handle.
+LONG startPosition(const GTLINEFILE* file, Op op) {
+    clearError();
+    LONG pos = lf::isUsable(file) ? tell(file) : HFILE_ERROR;
+    if (pos == HFILE_ERROR) fail(op);
+    return pos;
+}
+
 long readAt(void* ctx, long offset, char* dst, long count) {
     auto* h = static_cast<const GTLINEFILE*>(ctx);
     if (seek(h, offset, FILE_BEGIN) != offset) return -1;
@@ -189,16 +198,8 @@ BOOL GTAPI fuGetOpenFileName(LPGTLINEFILE file, LPSTR name) {
 }
 
 int GTAPI fuReadLine(LPGTLINEFILE file, LPSTR line) {
-    clearError();
-    if (!lf::isUsable(file)) {
-        fail(Op::Read);
-        return 0;
-    }
-    LONG pos = tell(file);
-    if (pos == HFILE_ERROR) {
-        fail(Op::Read);
-        return 0;
-    }
+    LONG pos = startPosition(file, Op::Read);
+    if (pos == HFILE_ERROR) return 0;
     lf::Window w(&readAt, file, kLineBlock);
     lf::LineRead r = lf::readLine(w, pos, line);
     seek(file, pos, FILE_BEGIN);
@@ -210,16 +211,8 @@ int GTAPI fuReadLine(LPGTLINEFILE file, LPSTR line) {
 }
 
 int GTAPI fuReadNLines(LPGTLINEFILE file, int count, LPSTR lines) {
-    clearError();
-    if (!lf::isUsable(file) || !lines || count < 1) {
-        fail(Op::Read);
-        return 0;
-    }
-    LONG pos = tell(file);
-    if (pos == HFILE_ERROR) {
-        fail(Op::Read);
-        return 0;
-    }
+    LONG pos = startPosition(lines && count >= 1 ? file : nullptr, Op::Read);
+    if (pos == HFILE_ERROR) return 0;
     *lines = 0;
     lf::Window w(&readAt, file, kLineBlock);
     char* out = lines;
@@ -319,16 +312,8 @@ LONG GTAPI fuGotoEndOfFile(LPGTLINEFILE file) { return fuGotoFileOffset(file, 0,
 LONG GTAPI fuGotoTopOfFile(LPGTLINEFILE file) { return fuGotoFileOffset(file, 0, FILE_BEGIN); }
 
 LONG GTAPI fuGotoNextLine(LPGTLINEFILE file) {
-    clearError();
-    if (!lf::isUsable(file)) {
-        fail(Op::Seek);
-        return HFILE_ERROR;
-    }
-    LONG pos = tell(file);
-    if (pos == HFILE_ERROR) {
-        fail(Op::Seek);
-        return HFILE_ERROR;
-    }
+    LONG pos = startPosition(file, Op::Seek);
+    if (pos == HFILE_ERROR) return HFILE_ERROR;
     lf::Window w(&readAt, file, kLineBlock);
     lf::LineRead r = lf::readLine(w, pos, nullptr);
     if (r.ok) return seek(file, pos + r.length, FILE_BEGIN);
