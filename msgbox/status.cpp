@@ -61,18 +61,24 @@ bool loadAndFormat(char* area, HMODULE module, UINT id, va_list args) {
     return true;
 }
 
+// The platform's box with the format expanded into the formatting area.
+int showFormatted(HWND owner, const char* format, const char* caption, UINT type, va_list args) {
+    char area[msg::kFormatArea];
+    msg::formatV(area, sizeof area, format, args);
+    return MessageBoxA(owner, area, caption, type);
+}
+
 }  // namespace
 
 extern "C" {
 
 int GTAPIV gtMessageBox(HWND owner, LPCSTR format, LPCSTR caption, UINT type, ...) {
     if (!format) return IDCANCEL;
-    char area[msg::kFormatArea];
     va_list args;
     va_start(args, type);
-    msg::formatV(area, sizeof area, format, args);
+    int result = showFormatted(owner, format, caption, type, args);
     va_end(args);
-    return MessageBoxA(owner, area, caption, type);
+    return result;
 }
 
 int GTAPIV gtMessageBoxEx(HWND owner, HMODULE module, LPCSTR text, LPCSTR caption, UINT type, ...) {
@@ -89,12 +95,11 @@ int GTAPIV gtMessageBoxEx(HWND owner, HMODULE module, LPCSTR text, LPCSTR captio
             return IDCANCEL;
         caption = loadedCaption;
     }
-    char area[msg::kFormatArea];
     va_list args;
     va_start(args, type);
-    msg::formatV(area, sizeof area, format, args);
+    int result = showFormatted(owner, format, caption, type, args);
     va_end(args);
-    return MessageBoxA(owner, area, caption, type);
+    return result;
 }
 
 HWND GTAPI gtPasteStatusMessage(HWND owner, LPCSTR text) {
