@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/owners.h"
 #include "gtapi32.h"
 #include "linefile/linefile.h"
 #include "text/blockheap.h"
@@ -355,17 +356,11 @@ LPVOID GTAPI fuGetFileData(LPCSTR fileName) {
     std::string name(fileName);
     LPGTLINEFILE h = fuOpenFile(&name[0], OF_READ);
     if (!h) return nullptr;
-    LPVOID block = nullptr;
     LONG size = fuGetFileSize(h);
-    if (size > 0 && size < 0x7FFFFFFF) {
-        block = gtGlobalAllocPtr(0x2042, static_cast<DWORD>(size) + 1);
-        if (block && fuReadFileEx(h, block, size) <= 0) {
-            gtGlobalFreePtr(block);
-            block = nullptr;
-        }
-    }
+    gt::Block block(size > 0 && size < 0x7FFFFFFF ? gtGlobalAllocPtr(0x2042, static_cast<DWORD>(size) + 1) : nullptr);
+    bool read = block.get() && fuReadFileEx(h, block.get(), size) > 0;
     fuCloseFile(h);
-    return block;
+    return read ? block.release() : nullptr;
 }
 
 BOOL GTAPI fuSetFileSize(LPGTLINEFILE file, LONG size) {

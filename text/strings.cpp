@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "frame/owners.h"
 #include "gtapi32.h"
 #include "text/mbchar.h"
 
@@ -119,18 +120,17 @@ BOOL GTAPI gtIsStrStr(LPCSTR text, LPCSTR pattern) {
 LPSTR GTAPI gtStrStri(LPCSTR text, LPCSTR pattern) {
     if (!text || !pattern) return nullptr;
     size_t tlen = std::strlen(text), plen = std::strlen(pattern);
-    char* t = static_cast<char*>(gtGlobalAllocPtr(0x42, static_cast<DWORD>(tlen + 1)));
-    char* p = static_cast<char*>(gtGlobalAllocPtr(0x42, static_cast<DWORD>(plen + 1)));
-    LPSTR result = nullptr;
-    if (t && p) {
-        std::memcpy(t, text, tlen);
-        std::memcpy(p, pattern, plen);
-        CharUpperA(t);
-        CharUpperA(p);
-        if (const char* m = mb::findStr(t, p)) result = const_cast<LPSTR>(text) + (m - t);
-    }
-    gtGlobalFreePtr(t);
-    gtGlobalFreePtr(p);
+    gt::Block tb(gtGlobalAllocPtr(0x42, static_cast<DWORD>(tlen + 1)));
+    gt::Block pb(gtGlobalAllocPtr(0x42, static_cast<DWORD>(plen + 1)));
+    auto* t = static_cast<char*>(tb.get());
+    auto* p = static_cast<char*>(pb.get());
+    if (!t || !p) return nullptr;
+    std::memcpy(t, text, tlen);
+    std::memcpy(p, pattern, plen);
+    CharUpperA(t);
+    CharUpperA(p);
+    const char* m = mb::findStr(t, p);
+    LPSTR result = m ? const_cast<LPSTR>(text) + (m - t) : nullptr;
     return result;
 }
 
