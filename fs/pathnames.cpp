@@ -5,6 +5,8 @@
 // byte 0x5C of a double-byte character is never taken for a backslash.
 #include "fs/pathnames.h"
 
+#include "text/memprobe.h"
+
 #include <windows.h>
 
 #include <cstdlib>
@@ -62,22 +64,7 @@ bool copyBounded(char* dst, size_t dstSize, const char* src, size_t srcLen) {
 
 const char* lastBackslash(const char* path) { return mb::findLastChar(path, '\\'); }
 
-bool isWritable(void* p, size_t size) {
-    if (!p) return false;
-    auto* cur = static_cast<BYTE*>(p);
-    if (size > static_cast<size_t>(-1) - reinterpret_cast<size_t>(cur)) return false;
-    BYTE* end = cur + size;
-    const DWORD writable = PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
-    while (cur < end) {
-        MEMORY_BASIC_INFORMATION mbi{};
-        if (!VirtualQuery(cur, &mbi, sizeof mbi)) return false;
-        // A guard page (the next page of a growing stack) is writable: the
-        // write itself commits it.
-        if (mbi.State != MEM_COMMIT || !(mbi.Protect & writable)) return false;
-        cur = static_cast<BYTE*>(mbi.BaseAddress) + mbi.RegionSize;
-    }
-    return true;
-}
+bool isWritable(void* p, size_t size) { return mem::isWritable(p, size); }
 
 bool split(const char* path, GTSPLITPATH& out) {
     std::memset(&out, 0, sizeof out);

@@ -6,12 +6,14 @@
 #include "frame/frame.h"
 #include "msgbox/mbxbitmap.h"
 #include "msgbox/mbxgdi.h"
+#include "text/memprobe.h"
 
 namespace gt::mbx {
 
 bool isValidContext(const GTMBCONTEXT* context) {
     // Callers may pass anything for "no block": look before reading.
-    return context && !IsBadReadPtr(context, sizeof(GTMBCONTEXT)) && std::memcmp(context->szMarker, "~MSG~", 6) == 0;
+    return context && mem::isReadable(context, sizeof(GTMBCONTEXT)) &&
+           std::memcmp(context->szMarker, "~MSG~", 6) == 0;
 }
 
 LPGTMBCONTEXT boxContext(HWND box) {

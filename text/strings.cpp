@@ -8,6 +8,7 @@
 #include "frame/owners.h"
 #include "gtapi32.h"
 #include "text/mbchar.h"
+#include "text/memprobe.h"
 
 namespace mb = gt::mb;
 
@@ -176,7 +177,7 @@ BOOL GTAPI gtStuffStr(LPCSTR source, LPCSTR pattern, int occurrence, LPCSTR repl
 }
 
 LPSTR GTAPI gtGetLine(LPCSTR text, LPSTR line, WORD lineSize, BOOL keepNewline) {
-    if (!text || !line || lineSize == 0 || IsBadWritePtr(line, lineSize)) return nullptr;
+    if (!text || !line || lineSize == 0 || !gt::mem::isWritable(line, lineSize)) return nullptr;
     line[0] = 0;
     const char* end = text;
     while (*end && *end != '\n') end = mb::next(end);
