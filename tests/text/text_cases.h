@@ -1,6 +1,5 @@
 // Helpers shared by the text test programs.
 #pragma once
-
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -9,42 +8,13 @@
 
 #include "gtapi32.h"
 
-namespace textcase {
-
-inline std::string str(const char* p) { return p ? std::string(p) : std::string("<null>"); }
-
-// One tokenizer call per step; the first passes the text, the rest NULL.
+inline std::string str(const char* p) { return p ? p : "<null>"; }
+// Tokenizer calls (gtContinueStrTok when t is given), the first with the text, the rest with NULL.
 struct Step { char delim; const char* want; };  // want nullptr: a NULL result
-inline void getTokens(char* text, std::initializer_list<Step> steps) {
+inline void getTokens(char* text, std::initializer_list<Step> steps, LPGTSTRTOK t = nullptr) {
     for (const Step& s : steps) {
-        EXPECT_EQ(str(gtGetToken(text, s.delim)), str(s.want)) << "delimiter " << int(s.delim);
+        EXPECT_EQ(str(t ? gtContinueStrTok(t, text, s.delim) : gtGetToken(text, s.delim)), str(s.want));
         text = nullptr;
     }
 }
-inline void strToks(LPGTSTRTOK t, char* text, std::initializer_list<Step> steps) {
-    for (const Step& s : steps) {
-        EXPECT_EQ(str(gtContinueStrTok(t, text, s.delim)), str(s.want)) << "delimiter " << int(s.delim);
-        text = nullptr;
-    }
-}
-
-// One trim of a copy of `in`; the single-character trims take set[0].
-enum Trim { L, R, A, LEx, REx, AEx };
-struct TrimCase { Trim fn; const char *in, *set, *want; };
-inline void checkTrims(std::initializer_list<TrimCase> cases) {
-    for (const TrimCase& c : cases) {
-        char buf[32];
-        std::strcpy(buf, c.in);
-        switch (c.fn) {
-            case L: gtLeftTrim(buf, c.set[0]); break;
-            case R: gtRightTrim(buf, c.set[0]); break;
-            case A: gtAllTrim(buf, c.set[0]); break;
-            case LEx: gtLeftTrimEx(buf, c.set); break;
-            case REx: gtRightTrimEx(buf, c.set); break;
-            case AEx: gtAllTrimEx(buf, c.set); break;
-        }
-        EXPECT_STREQ(buf, c.want) << "trim " << c.fn << " of '" << c.in << "'";
-    }
-}
-
-}  // namespace textcase
+template <class F, class A> std::string trim(F f, const char* in, A arg) { char b[32]; f(std::strcpy(b, in), arg); return b; }
