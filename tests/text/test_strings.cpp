@@ -1,35 +1,24 @@
 // Strings, list and memory blocks through the DLL (single-byte code page).
 #include <algorithm>
-#include <cstdint>
-#include <cstdlib>
 #include <vector>
-
 #include "text_cases.h"
 
 namespace {
 
 TEST(Tokens, GetTokenAndStrTokRules) {
-    char t1[] = "a,b,c", t2[] = "a,b,c", one[] = "1,2,3", two[] = "x;y";
+    char t1[] = "a,b,c", t2[] = "a,b,c", one[] = "1,2,3", two[] = "x;y", s1[] = "a,,b", s2[] = "a,  ";
     getTokens(t1, {{',', "a"}, {',', "b"}, {',', nullptr}, {0, ""}});  // the miss rests on the end
     getTokens(t2, {{',', "a"}, {',', "b"}, {0, "c"}, {',', nullptr}, {0, nullptr}});
-    gtGetToken(one, ',');
-    getTokens(two, {{';', "x"}, {0, "y"}});  // a new string restarts the shared walk
+    getTokens(two, {{';', (gtGetToken(one, ','), "x")}, {0, "y"}});  // a new string restarts the shared walk
     EXPECT_EQ(std::memcmp(one, "1\0" "2,3", 6), 0);
     LPGTSTRTOK t = gtStartStrTok(FALSE, FALSE);
-    char s1[] = "a,,b", s2[] = "a,  ";
     getTokens(s1, {{',', "a"}, {',', ""}, {',', "b"}, {',', nullptr}, {0, nullptr}}, t);
     EXPECT_TRUE(gtEndStrTok(t));
-    t = gtStartStrTok(TRUE, TRUE);
-    getTokens(s2, {{',', "a"}, {',', ""}, {',', nullptr}}, t);
-    gtEndStrTok(t);
+    getTokens(s2, {{',', "a"}, {',', ""}, {',', nullptr}}, t = gtStartStrTok(TRUE, TRUE));
     struct { BOOL tabs, spaces; const char* first; } flags[] = {  // a skip flag counts only when 1
         {FALSE, FALSE, " \tx"}, {TRUE, FALSE, " \tx"}, {FALSE, TRUE, "\tx"}, {TRUE, TRUE, "x"}, {2, 2, " \tx"}};
-    for (const auto& c : flags) {
-        char text[] = " \tx;y";
-        EXPECT_EQ(str(gtContinueStrTok(t = gtStartStrTok(c.tabs, c.spaces), text, ';')), c.first), gtEndStrTok(t);
-    }
-    EXPECT_EQ(gtContinueStrTok(nullptr, t1, ','), nullptr);
-    EXPECT_FALSE(gtEndStrTok(nullptr));
+    for (const auto& c : flags) getTokens(&std::string(" \tx;y")[0], {{';', c.first}}, t = gtStartStrTok(c.tabs, c.spaces));
+    EXPECT_TRUE(gtEndStrTok(t) && !gtEndStrTok(nullptr) && !gtContinueStrTok(nullptr, t1, ','));
 }
 
 TEST(StuffStr, ReplacementsAndRefusals) {
@@ -43,8 +32,7 @@ TEST(StuffStr, ReplacementsAndRefusals) {
         {"path\\x", "\\x", 1, "", FALSE, 1, "path"}};
     for (const auto& c : cases) {
         char out[64];
-        EXPECT_TRUE(gtStuffStr(c.src, c.pat, c.occ, c.with, c.all, c.cs, out)) << c.src;
-        EXPECT_STREQ(out, c.want) << c.src << " " << c.pat << " " << c.occ;
+        EXPECT_EQ(gtStuffStr(c.src, c.pat, c.occ, c.with, c.all, c.cs, out) ? out : "<refused>", std::string(c.want)) << c.src;
     }
     char buf[64] = "x.y.z", out[16] = "keep";  // output may be the source buffer
     EXPECT_TRUE(gtStuffStr(buf, ".", 1, "::", TRUE, 1, buf));
@@ -54,8 +42,7 @@ TEST(StuffStr, ReplacementsAndRefusals) {
     EXPECT_STREQ(out, "keep");
 }
 
-// The lines of a walk, each followed by '|', then what the final NULL call left;
-// no call may touch the byte past lineSize.
+// The lines of a walk, each followed by '|', then what the final NULL call left; the byte past lineSize stays.
 std::string lines(const char* text, WORD size, BOOL keep) {
     std::string out;
     for (int guard = 0; guard < 10; ++guard, out += "|") {
@@ -66,7 +53,6 @@ std::string lines(const char* text, WORD size, BOOL keep) {
     }
     return out + "<endless>";
 }
-
 TEST(GetLine, WalksCutsAndTheLastLine) {
     struct { const char* text; WORD size; BOOL keep; const char* want; } cases[] = {
         {"ab\r\ncd\r\n", 16, FALSE, "ab|cd|"}, {"one\r\ntwo", 16, TRUE, "one\r\n|two|"},
@@ -76,8 +62,7 @@ TEST(GetLine, WalksCutsAndTheLastLine) {
         {"abcdef\n", 4, TRUE, "abc|"}, {"abc\n", 5, TRUE, "abc\n|"}, {"abc\n", 1, TRUE, "|"}};
     for (const auto& c : cases) EXPECT_EQ(lines(c.text, c.size, c.keep), c.want) << c.text << c.size;
     char line[8];
-    EXPECT_EQ(gtGetLine(nullptr, line, 8, FALSE), nullptr);
-    EXPECT_EQ(gtGetLine("a\n", line, 0, FALSE), nullptr);
+    EXPECT_TRUE(!gtGetLine(nullptr, line, 8, FALSE) && !gtGetLine("a\n", line, 0, FALSE));
 }
 
 TEST(RemoveToken, InPlaceIntoAnOutputAndMisses) {
@@ -92,17 +77,14 @@ TEST(RemoveToken, InPlaceIntoAnOutputAndMisses) {
         {"", "a", TRUE, TRUE, ';', ';', nullptr, nullptr}};
     for (const auto& c : cases) {
         char buf[32], out[32] = "junk";
-        std::strcpy(buf, c.text);
-        EXPECT_EQ(!!gtRemoveToken(buf, c.token, c.exact, c.drop, c.start, c.end, c.out ? out : nullptr),
-                  c.want != nullptr) << c.text << " - " << c.token;
-        EXPECT_STREQ(buf, c.want ? c.want : c.text) << c.text << " - " << c.token;
-        if (c.out) { EXPECT_STREQ(out, c.out); }
+        BOOL ok = gtRemoveToken(std::strcpy(buf, c.text), c.token, c.exact, c.drop, c.start, c.end, c.out ? out : nullptr);
+        EXPECT_EQ(std::string(ok ? "" : "refused ") + buf + "/" + (c.out ? out : ""),
+                  std::string(c.want ? "" : "refused ") + (c.want ? c.want : c.text) + "/" + (c.out ? c.out : ""));
     }
 }
 
 TEST(TrailingSlash, HasRemoveAndAppendUpTo261Characters) {
-    EXPECT_TRUE(gtHasTrailingSlash("\\\\"));
-    EXPECT_FALSE(gtHasTrailingSlash("C:\\dir"));
+    EXPECT_TRUE(gtHasTrailingSlash("\\\\") && !gtHasTrailingSlash("C:\\dir"));
     EXPECT_EQ(trim([](char* s, int) { gtRemoveTrailingSlash(s); }, "a\\\\", 0), "a\\");  // one only
     char empty[4] = "", out[262] = {}, path[300] = {};
     EXPECT_FALSE(gtAppendTrailingSlash(empty, out));
@@ -119,12 +101,10 @@ TEST(TrimAndNumbers, Boundaries) {
     EXPECT_EQ(trim(gtRightTrimEx, "xx", "x"), "x");  // the first character stays on the right
     EXPECT_EQ(trim(gtAllTrimEx, " \t;a;b; \t", " \t;"), "a;b");
     EXPECT_EQ(trim(gtLeftTrimEx, ";;;", ";"), "");
-    struct { const char* in; int want; } ints[] = {
-        {nullptr, 0}, {"  -42x", -42}, {"+7", 7}, {"abc", 0}, {"2147483647", 2147483647},
+    struct { const char* in; int want; } ints[] = {{nullptr, 0}, {"  -42x", -42}, {"+7", 7}, {"abc", 0}, {"2147483647", 2147483647},
         {"                  5", 5}, {"                   5", 0}};  // only 19 characters count
     for (const auto& c : ints) EXPECT_EQ(gtIntStrToInt(c.in), c.want) << str(c.in);
-    struct { const char* in; DWORD want; } hex[] = {
-        {"1A2B3", 0x1A2B}, {"aB", 0xAB}, {"0x10", 0}, {"12g4", 0x12}, {" 1", 0}, {"-1", 0}, {nullptr, 0}};
+    struct { const char* in; DWORD want; } hex[] = {{"1A2B3", 0x1A2B}, {"aB", 0xAB}, {"0x10", 0}, {"12g4", 0x12}, {" 1", 0}, {"-1", 0}, {nullptr, 0}};
     for (const auto& c : hex) EXPECT_EQ(gtHexStrToInt(c.in), c.want) << str(c.in);
 }
 
@@ -134,8 +114,7 @@ Items walk(LPGTLIST l) {
     Items out, back;
     for (LPGTPOSITION p = gtGetHeadPosition(l); p;) out.push_back(gtGetNextElem(&p));
     for (LPGTPOSITION p = gtGetTailPosition(l); p;) back.insert(back.begin(), gtGetPrevElem(&p));
-    EXPECT_EQ(out, back);
-    EXPECT_EQ(out.size(), gtGetElemCount(l));
+    EXPECT_TRUE(out == back && out.size() == gtGetElemCount(l));
     return out;
 }
 int g[8];
@@ -151,35 +130,27 @@ TEST(List, OrderRemovalPrivateCopiesCopyAndMerge) {
     int a = 1;
     void* copy = gtGetElemAt(gtAddTailElem(l, &a, sizeof(a)));
     EXPECT_EQ(*static_cast<int*>(copy), (a = 99, 1));  // the copy does not follow the caller
-    EXPECT_EQ(gtSetElemAt(gtGetTailPosition(l), &a, sizeof(a)), copy);  // the former copy is the caller's
-    EXPECT_TRUE(gtGlobalFreePtr(copy));
-    for (BOOL freeData : {FALSE, TRUE, 2}) {  // removal hands the copy over unless free-data is 1
-        copy = gtGetElemAt(gtAddHeadElem(l, &a, sizeof(a)));
-        EXPECT_TRUE(gtRemoveHeadElem(l, freeData));
-        EXPECT_EQ(!!gtGlobalFreePtr(copy), freeData != TRUE) << freeData;
-    }
-    gtAddTailElem(dest, &g[0], 0);
-    EXPECT_TRUE(gtCopyList(dest, l));
+    EXPECT_TRUE(gtSetElemAt(gtGetTailPosition(l), &a, sizeof(a)) == copy && gtGlobalFreePtr(copy));  // now the caller's
+    for (BOOL freeData : {FALSE, TRUE, 2})  // removal hands the copy over unless free-data is 1
+        EXPECT_TRUE((copy = gtGetElemAt(gtAddHeadElem(l, &a, 4)), gtRemoveHeadElem(l, freeData)) && !!gtGlobalFreePtr(copy) == (freeData != TRUE));
+    EXPECT_TRUE(gtAddTailElem(dest, &g[0], 0) && gtCopyList(dest, l));
     Items d = walk(dest);
     ASSERT_EQ(d.size(), 6u);  // private copies are copied again
     EXPECT_TRUE(d[5] != gtGetElemAt(gtGetTailPosition(l)) && *static_cast<int*>(d[5]) == 99);
     EXPECT_TRUE(gtMergeList(dest, l) && !gtGlobalFreePtr(l));  // its record is no longer a live block
-    EXPECT_TRUE(gtCopyList(dest, dest));  // into itself: doubles
-    EXPECT_EQ(walk(dest).size(), 22u);
+    EXPECT_TRUE(gtCopyList(dest, dest) && walk(dest).size() == 22u);  // into itself: doubles
     EXPECT_TRUE(!gtMergeList(dest, dest) && gtRemoveAllElems(dest));
     EXPECT_TRUE(!gtGlobalFreePtr(d[5]) && gtDestroyList(dest));  // copies go with their elements
 }
 
 BOOL GTCALLBACK matchAny(LPGTLIST, DWORD, LPVOID, DWORD, DWORD) { return 1; }
-
 TEST(List, ForeignPositionsAndWrongTagsAreRefusedWithoutTouchingRecords) {
     LPGTLIST l = gtCreateList(), other = gtCreateList();
     for (int i = 0; i < 3; ++i) gtAddTailElem(l, &g[i], 0);
     LPGTPOSITION head = gtGetHeadPosition(l), foreign = gtAddTailElem(other, &g[0], 0);
     LPGTPOSITION asPos = reinterpret_cast<LPGTPOSITION>(l), var = asPos;
     auto asList = reinterpret_cast<LPGTLIST>(head);
-    GTLIST listCopy = *l;
-    GTPOSITION headCopy = *head;
+    GTLIST listCopy = *l; GTPOSITION headCopy = *head;
     const bool refused[] = {
         !gtRemoveElemAt(l, foreign, TRUE), gtGetElemIndex(l, foreign) == 0xFFFFFFFF,
         !gtDestroyList(asList), !gtRemoveAllElems(asList), !gtAddTailElem(asList, &g[0], 0),
@@ -188,8 +159,7 @@ TEST(List, ForeignPositionsAndWrongTagsAreRefusedWithoutTouchingRecords) {
         !gtRemoveElemAt(l, asPos, TRUE), !gtRemoveHeadElem(asList, TRUE), !gtFindElemPos(asList, 0, TRUE, matchAny, 0),
         gtGetElemCount(asList) == 0, !gtCopyList(asList, l), !gtCopyList(l, asList), !gtMergeList(l, asList)};
     for (size_t i = 0; i < sizeof(refused); ++i) EXPECT_TRUE(refused[i]) << "check " << i;
-    EXPECT_EQ(std::memcmp(l, &listCopy, sizeof(GTLIST)), 0);
-    EXPECT_EQ(std::memcmp(head, &headCopy, sizeof(GTPOSITION)), 0);
+    EXPECT_TRUE(!std::memcmp(l, &listCopy, sizeof(GTLIST)) && !std::memcmp(head, &headCopy, sizeof(GTPOSITION)));
     EXPECT_EQ(walk(l).size() + gtGetElemCount(other), 4u);
     EXPECT_TRUE(gtDestroyList(other) && gtDestroyList(l));
 }
@@ -201,21 +171,14 @@ TEST(List, OneMillionLiveElements) {
         for (DWORD i = 0, block[4]; i < 1000000; ++i)
             ASSERT_TRUE(i % 10 ? gtAddTailElem(l, LPVOID(i), 0) : gtAddTailElem(l, &(block[3] = i, block), 16)) << i;
         DWORD i = 0, bad = 0;
-        for (LPGTPOSITION p = gtGetHeadPosition(l); p; ++i) {
-            void* d = gtGetNextElem(&p);
-            bad += i % 10 ? d != LPVOID(i) : static_cast<DWORD*>(d)[3] != i;
-        }
-        EXPECT_TRUE(i == 1000000u && bad == 0u) << i << " " << bad;
-        EXPECT_TRUE(gtDestroyList(l));
+        for (LPGTPOSITION p = gtGetHeadPosition(l); p; ++i)
+            bad += i % 10 ? gtGetNextElem(&p) != LPVOID(i) : static_cast<DWORD*>(gtGetNextElem(&p))[3] != i;
+        EXPECT_TRUE(i == 1000000u && bad == 0u && gtDestroyList(l)) << i << " " << bad;
     }
 }
 
 using Bytes = unsigned char*;
-bool allByte(const void* p, size_t n, unsigned char v) {
-    for (size_t i = 0; i < n; ++i) if (static_cast<const unsigned char*>(p)[i] != v) return false;
-    return true;
-}
-
+bool allByte(Bytes p, size_t n, unsigned char v) { return std::all_of(p, p + n, [v](unsigned char b) { return b == v; }); }
 TEST(Memory, FreeOfForeignStaleAndInteriorPointersFailsAndHarmsNothing) {
     const DWORD sizes[] = {8, 700, 20000, 65537, 8 * 1024 * 1024};
     std::vector<Bytes> live;
@@ -228,10 +191,8 @@ TEST(Memory, FreeOfForeignStaleAndInteriorPointersFailsAndHarmsNothing) {
     for (size_t i = 0; i < live.size(); ++i) bad.insert(bad.end(), {live[i] + 1, live[i] + sizes[i] - 1, live[i] - 1, live[i] - 8});
     for (void* p : bad) EXPECT_FALSE(gtGlobalFreePtr(p)) << p;
     EXPECT_TRUE(HeapFree(GetProcessHeap(), 0, heap));  // still its owner's
-    for (size_t i = 0; i < live.size(); ++i) {
-        EXPECT_TRUE(allByte(live[i], sizes[i], 0x5A)) << sizes[i];
-        EXPECT_TRUE(gtGlobalFreePtr(live[i]) && !gtGlobalFreePtr(live[i]));
-    }
+    for (size_t i = 0; i < live.size(); ++i)  // intact, and released once
+        EXPECT_TRUE(allByte(live[i], sizes[i], 0x5A) && gtGlobalFreePtr(live[i]) && !gtGlobalFreePtr(live[i])) << sizes[i];
 }
 
 TEST(Memory, ReAllocKeepsContentsAndGrowthReadsZeroEvenAfterAShrink) {
@@ -243,11 +204,9 @@ TEST(Memory, ReAllocKeepsContentsAndGrowthReadsZeroEvenAfterAShrink) {
         Bytes q = static_cast<Bytes>(gtGlobalReAllocPtr(p, size, 0x42));
         ASSERT_NE(q, nullptr) << size;
         EXPECT_TRUE(allByte(q, kept = std::min(kept, size), 0x11) && allByte(q + kept, size - kept, 0)) << size;
-        std::memset(q, 0x11, kept = size);
-        p = q;
+        std::memset(p = q, 0x11, kept = size);
     }
-    EXPECT_EQ(gtGlobalReAllocPtr(p + 4, 64, 0), nullptr);  // not a block start
-    EXPECT_TRUE(gtGlobalFreePtr(p));
+    EXPECT_TRUE(!gtGlobalReAllocPtr(p + 4, 64, 0) && gtGlobalFreePtr(p));  // p + 4 is not a block start
     DWORD size = 0;  // 0: the default start
     EXPECT_TRUE(gtGlobalFreePtr(gtGlobalAllocPtrEx(0x42, 1024, &size)) && size == 65500u);
 }
