@@ -1,10 +1,9 @@
-// Line files through the DLL: navigation, byte access, the error code, size
-// changes behind the caller's handle.
+// Line files through the DLL: navigation, byte access, error codes, size changes.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,206 +12,90 @@
 
 namespace {
 
-class LineFile : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { dir_ = testutil::freshTempDir("linefile"); }
-    static void TearDownTestSuite() { RemoveDirectoryA(dir_.c_str()); }
-    void TearDown() override {
-        for (auto& f : files_) DeleteFileA(f.c_str());
-    }
-    std::string make(const std::string& name, const char* data = nullptr, size_t size = 0) {
-        files_.push_back(dir_ + name);
-        if (data) {
-            HANDLE h = CreateFileA(files_.back().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-            DWORD n = 0;
-            WriteFile(h, data, static_cast<DWORD>(size ? size : std::strlen(data)), &n, nullptr);
-            CloseHandle(h);
+const std::string g_dir = testutil::freshTempDir("linefile");
+
+std::string make(const std::string& name, const std::string& data) {
+    std::string p = g_dir + name;
+    HANDLE h = CreateFileA(p.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD n = 0;
+    WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &n, nullptr);
+    CloseHandle(h);
+    return p;
+}
+std::string contents(const std::string& p) {
+    char* d = static_cast<char*>(fuGetFileData(p.c_str()));
+    std::string s(d ? d : "", d ? fuGetFileSizeEx(p.c_str()) : 0);
+    if (d) gtGlobalFreePtr(d);
+    return s;
+}
+LPGTLINEFILE open(const std::string& p, UINT flags, bool create = false) {  // the layer rewrites the name
+    std::vector<char> n(p.begin(), p.end() + 1);
+    return create ? fuCreateFile(n.data(), flags) : fuOpenFile(n.data(), flags);
+}
+
+struct Row { std::function<LONG()> call; LONG want; int error; const char* what; };
+#define ROW(expr, want, error) Row{[&] { return (LONG)(expr); }, want, error, #expr}
+void run(const std::vector<Row>& rows) {
+    for (const Row& r : rows) {
+        EXPECT_EQ(r.call(), r.want) << r.what;
+        if (r.error >= 0) {
+            EXPECT_EQ(fuGetErrorCode(), r.error) << r.what;
         }
-        return files_.back();
     }
-    static std::string contents(const std::string& p) {
-        HANDLE h = CreateFileA(p.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        std::string s(GetFileSize(h, nullptr), '\0');
-        DWORD n = 0;
-        if (!s.empty()) ReadFile(h, &s[0], static_cast<DWORD>(s.size()), &n, nullptr);
-        CloseHandle(h);
-        return s;
-    }
-    // The layer rewrites the name it is given: each call gets a copy.
-    static LPGTLINEFILE open(const std::string& p, UINT flags, bool create = false) {
-        std::vector<char> name(p.begin(), p.end());
-        name.push_back(0);
-        return create ? fuCreateFile(name.data(), flags) : fuOpenFile(name.data(), flags);
-    }
-
-    static std::string dir_;
-    std::vector<std::string> files_;
-};
-std::string LineFile::dir_;
-
-TEST_F(LineFile, NavigationAndOpenLastLine) {
-    LPGTLINEFILE h = open(make("ab.txt", "AB\r\nCD\r\nEF"), OF_READ);
-    ASSERT_NE(h, nullptr);
-    EXPECT_EQ(fuGetErrorCode(), FU_ERR_NONE);
-    EXPECT_EQ(fuGetNoofLines(h), 2);  // the open last line does not count
-    char line[64];
-    EXPECT_EQ(fuReadLine(h, line), 4);
-    EXPECT_STREQ(line, "AB\r\n");
-    EXPECT_EQ(fuGetCurFileOffset(h), 0);
-    EXPECT_EQ(fuGotoNextLine(h), 4);
-    EXPECT_EQ(fuReadLine(h, line), 4);
-    EXPECT_STREQ(line, "CD\r\n");
-    EXPECT_EQ(fuGotoPrevLine(h), 0);
-    EXPECT_EQ(fuGotoPrevLine(h), 0);
-    EXPECT_EQ(fuGetErrorCode(), FU_ERR_NONE);
-    EXPECT_EQ(fuGotoEndOfFile(h), 10);
-    EXPECT_EQ(fuGotoPrevLine(h), 4);
-    EXPECT_EQ(fuGotoTopOfFile(h), 0);
-    EXPECT_EQ(fuGotoFileOffset(h, 8, 0), 8);
-    EXPECT_EQ(fuReadLine(h, line), 0);
-    EXPECT_EQ(fuGetErrorCode(), FU_ERR_READ);
-    EXPECT_EQ(fuGetCurFileOffset(h), 8);
-    EXPECT_EQ(fuGetErrorCode(), FU_ERR_NONE);  // a successful call clears it
-    EXPECT_EQ(fuGotoNextLine(h), 10);          // no line: left where the chunk read ended
-    EXPECT_EQ(fuGetErrorCode(), FU_ERR_SEEK);
-    EXPECT_EQ(fuCloseFile(h), 1);
-    // Ctrl-Z, LF-only text and long lines: linefile_core, against a reference reader.
 }
+const int OK = FU_ERR_NONE;
 
-TEST_F(LineFile, SeveralLines) {
-    std::string longLine = std::string(1234, 'L') + "\r\n";
-    LPGTLINEFILE h = open(make("long.txt", ("one\r\n" + longLine + "three\r\n").c_str()), OF_READ);
+TEST(LineFile, ResultsAndErrorCodes) {
+    LPGTLINEFILE h = open(make("a.txt", "AB\r\nCD\r\nEF"), OF_READWRITE);
     ASSERT_NE(h, nullptr);
-    // Several lines: line, zero, line, zero; the position after the last one.
-    std::vector<char> buf(4000, 0x55);
-    EXPECT_EQ(fuReadNLines(h, 2, buf.data()), 5);
-    EXPECT_STREQ(buf.data(), "one\r\n");
-    EXPECT_EQ(std::string(buf.data() + 6), longLine);
-    EXPECT_EQ(buf[6 + 1236 + 1], 0x55);
-    EXPECT_EQ(fuGetCurFileOffset(h), 5 + 1236);
-    EXPECT_EQ(fuGetErrorCode(), FU_ERR_NONE);
-    // More than there are: a read error, what was read stays.
-    fuGotoFileOffset(h, 5, 0);
-    EXPECT_EQ(fuReadNLines(h, 5, buf.data()), 1236);
-    EXPECT_EQ(fuGetErrorCode(), FU_ERR_READ);
-    EXPECT_STREQ(buf.data() + 1237, "three\r\n");
-    EXPECT_EQ(fuGetCurFileOffset(h), 5 + 1236 + 7);
-    EXPECT_EQ(fuReadNLines(h, 0, buf.data()), 0);
-    fuCloseFile(h);
-}
-
-TEST_F(LineFile, OpenCreateWriteAndRead) {
-    std::string p = make("created.txt");
-    EXPECT_EQ(open(p + ".missing", OF_READ), nullptr);
-    EXPECT_EQ(fuGetErrorCode(), ERROR_FILE_NOT_FOUND);  // the open call's own error number
-    LPGTLINEFILE h = open(p, OF_WRITE);                  // write-only creates
-    ASSERT_NE(h, nullptr);
-    EXPECT_EQ(h->uOpenFlags, static_cast<UINT>(OF_WRITE));
-    EXPECT_EQ(fuWriteFile(h, "hello\r\n"), 7);
-    char name[129];
-    EXPECT_TRUE(fuGetOpenFileName(h, name));
-    EXPECT_EQ(lstrcmpiA(name, p.c_str()), 0) << name;
-    EXPECT_EQ(fuCloseFile(h), 1);
-    EXPECT_EQ(contents(p), "hello\r\n");
-    h = open(p, OF_READWRITE, true);  // create empties an existing file
-    ASSERT_NE(h, nullptr);
-    EXPECT_EQ(fuGetFileSize(h), 0);
-    fuCloseFile(h);
-    // 129 characters with no shorter form: refused before the open call.
-    std::string longName = dir_ + std::string(129 - dir_.size(), 'n');
-    EXPECT_EQ(open(longName, OF_WRITE), nullptr);
-    EXPECT_EQ(fuGetErrorCode(), FU_ERR_NAME_TOO_LONG);
+    char b[64] = {};
+    std::string longName = g_dir + std::string(129 - g_dir.size(), 'n'), w = make("w.txt", "");
+    run({ROW(fuGetNoofLines(h), 2, OK), ROW(fuReadLine(h, b), 4, OK), ROW(fuGetCurFileOffset(h), 0, OK),
+         ROW(fuGotoNextLine(h), 4, OK), ROW(fuGotoPrevLine(h), 0, OK), ROW(fuGotoPrevLine(h), 0, OK),
+         ROW(fuGotoEndOfFile(h), 10, OK), ROW(fuGotoPrevLine(h), 4, OK), ROW(fuGotoFileOffset(h, 8, 0), 8, OK),
+         ROW(fuReadLine(h, b), 0, FU_ERR_READ), ROW(fuGotoNextLine(h), 10, FU_ERR_SEEK),  // open last line
+         ROW(fuGotoFileOffset(h, 0, 0), 0, OK), ROW(fuReadNLines(h, 5, b), 4, FU_ERR_READ),
+         ROW(fuGetCurFileOffset(h), 8, OK), ROW(fuGotoFileOffset(h, -1, 0), -1, FU_ERR_SEEK),
+         ROW(fuGotoFileOffset(h, 0, 7), -1, FU_ERR_SEEK), ROW(fuWriteFileEx(h, 3, "zz"), -1, FU_ERR_WRITE),
+         ROW(fuWriteFileEx(h, 2, "!"), 1, OK), ROW(fuWriteFileEx(h, 0, "ab"), 2, OK),
+         ROW(fuWriteFileExtended(h, 1, "\0\1", 2), 2, OK), ROW(fuGetCurFileOffset(h), 4, OK),
+         ROW(fuWriteFile(h, ""), 0, OK), ROW(fuGetFileSize(h), 11, OK), ROW(fuReadFileEx(h, b, 0), 0, FU_ERR_READ),
+         ROW(fuReadFileEx(h, b, 3), 3, OK), ROW(fuReadFile(h, b), 4, OK), ROW(fuCloseFile(h), 1, OK),
+         ROW(open(g_dir + "none", OF_READ), 0, ERROR_FILE_NOT_FOUND), ROW(open(longName, OF_WRITE), 0, FU_ERR_NAME_TOO_LONG),
+         ROW(fuGetFileSizeEx((g_dir + "none").c_str()), -1, FU_ERR_CLOSE), ROW(fuGetFileData(w.c_str()), 0, OK)});
+    EXPECT_EQ(contents(g_dir + "a.txt"), std::string("ab\0\1CD\r\nEF!", 11));
     EXPECT_EQ(GetFileAttributesA(longName.c_str()), INVALID_FILE_ATTRIBUTES);
-
-    // Writes by origin.
-    p = make("w.txt", "0123456789");
-    h = open(p, OF_READWRITE);
-    ASSERT_NE(h, nullptr);
-    EXPECT_EQ(fuWriteFileEx(h, 2, "END"), 3);
-    EXPECT_EQ(fuWriteFileEx(h, 0, "ab"), 2);
-    EXPECT_EQ(fuWriteFileEx(h, 3, "zz"), -1);
-    EXPECT_EQ(fuGetErrorCode(), FU_ERR_WRITE);
-    EXPECT_EQ(fuWriteFileExtended(h, 1, "\0\1", 2), 2);
-    EXPECT_EQ(fuGetCurFileOffset(h), 4);
-    EXPECT_EQ(fuWriteFile(h, ""), 0);  // a zero-byte write would cut the file
-    EXPECT_EQ(fuWriteFileExtended(h, 0, "x", 0), 0);
-    EXPECT_EQ(fuGetFileSize(h), 13);
-    // Reads.
-    char buf[32] = {};
-    fuGotoFileOffset(h, 2, 0);
-    EXPECT_EQ(fuReadFileEx(h, buf, 3), 3);
-    EXPECT_EQ(std::string(buf, 3), std::string("\0\1" "4", 3));
-    EXPECT_EQ(fuReadFileEx(h, buf, 0), 0);
-    EXPECT_EQ(fuGetErrorCode(), FU_ERR_READ);
-    fuGotoFileOffset(h, 4, 0);
-    EXPECT_EQ(fuReadFile(h, buf), 9);
-    EXPECT_STREQ(buf, "456789END");
-    EXPECT_EQ(fuGotoFileOffset(h, -1, 0), -1);
-    EXPECT_EQ(fuGetErrorCode(), FU_ERR_SEEK);
-    EXPECT_EQ(fuGotoFileOffset(h, 0, 7), -1);
-    fuCloseFile(h);
-    EXPECT_EQ(contents(p), std::string("ab\0\1" "456789END", 13));
-
-    p = make("r.txt", "abcdef\r\n");
-    EXPECT_EQ(fuGetFileSizeEx(p.c_str()), 8);
-    EXPECT_EQ(fuGetErrorCode(), FU_ERR_NONE);
-    EXPECT_EQ(fuGetFileSizeEx((p + ".none").c_str()), -1);
-    EXPECT_EQ(fuGetErrorCode(), FU_ERR_CLOSE);
-    auto* data = static_cast<char*>(fuGetFileData(p.c_str()));
-    ASSERT_NE(data, nullptr);
-    EXPECT_STREQ(data, "abcdef\r\n");
-    EXPECT_TRUE(gtGlobalFreePtr(data));
-    EXPECT_EQ(fuGetFileData(make("empty.txt", "").c_str()), nullptr);
-    EXPECT_EQ(fuGetFileData((p + ".none").c_str()), nullptr);
+    DeleteFileA(w.c_str());
 }
 
-TEST_F(LineFile, SetFileSizeReopensBehindTheHandle) {
+TEST(LineFile, SetFileSizeReopensBehindTheHandle) {
     std::string p = make("s.txt", "0123456789ABCDEF");
     LPGTLINEFILE h = open(p, OF_READWRITE);
     ASSERT_NE(h, nullptr);
-    fuGotoFileOffset(h, 5, 0);
-    EXPECT_TRUE(fuSetFileSize(h, 8));
-    EXPECT_EQ(fuGetCurFileOffset(h), 5);
-    EXPECT_EQ(fuGetFileSize(h), 8);
-    fuGotoFileOffset(h, 7, 0);
-    EXPECT_TRUE(fuSetFileSize(h, 4));  // below the position: back to the top
-    EXPECT_EQ(fuGetCurFileOffset(h), 0);
-    EXPECT_EQ(fuWriteFileEx(h, 2, "xy"), 2);
-    EXPECT_TRUE(fuSetFileSize(h, 10));
-    EXPECT_EQ(fuCloseFile(h), 1);
+    run({ROW(fuGotoFileOffset(h, 5, 0), 5, OK), ROW(fuSetFileSize(h, 8), 1, OK), ROW(fuGetCurFileOffset(h), 5, OK),
+         ROW(fuGetFileSize(h), 8, OK), ROW(fuGotoFileOffset(h, 7, 0), 7, OK), ROW(fuSetFileSize(h, 4), 1, OK),
+         ROW(fuGetCurFileOffset(h), 0, OK), ROW(fuWriteFileEx(h, 2, "xy"), 2, OK), ROW(fuSetFileSize(h, 10), 1, OK),
+         ROW(fuCloseFile(h), 1, OK)});
     EXPECT_EQ(contents(p), std::string("0123xy\0\0\0\0", 10));
-    // Opened with "create": the reopen must not empty the file again.
-    h = open(p, OF_READWRITE | OF_CREATE, true);
+    h = open(p, OF_READWRITE | OF_CREATE, true);  // the reopen must not empty the file again
     ASSERT_NE(h, nullptr);
     fuWriteFile(h, "keep me");
     EXPECT_TRUE(fuSetFileSize(h, 4));
     fuCloseFile(h);
     EXPECT_EQ(contents(p), "keep");
-
-    // The file as recorded is gone by the time of the reopen: every call fails cleanly.
+    // The recorded file is gone by the reopen: every later call fails cleanly.
     h = open(p, OF_READWRITE);
     ASSERT_NE(h, nullptr);
-    lstrcpyA(h->szFileName, (dir_ + "no such dir\\gone.txt").c_str());
-    EXPECT_FALSE(fuSetFileSize(h, 2));
-    EXPECT_EQ(h->hFile, HFILE_ERROR);
+    lstrcpyA(h->szFileName, (g_dir + "no such dir\\gone.txt").c_str());
     char line[16];
-    EXPECT_EQ(fuReadLine(h, line), 0);
-    EXPECT_EQ(fuGetErrorCode(), FU_ERR_READ);
-    EXPECT_EQ(fuGotoNextLine(h), -1);
-    EXPECT_EQ(fuWriteFile(h, "x"), -1);
-    EXPECT_EQ(fuGetFileSize(h), -1);
-    EXPECT_EQ(fuGetNoofLines(h), 0);
-    EXPECT_FALSE(fuSetFileSize(h, 1));
-    EXPECT_EQ(fuCloseFile(h), -1);
-    EXPECT_EQ(fuGetErrorCode(), FU_ERR_CLOSE);
+    run({ROW(fuSetFileSize(h, 2), 0, -1), ROW(fuReadLine(h, line), 0, FU_ERR_READ),
+         ROW(fuGotoNextLine(h), -1, FU_ERR_SEEK), ROW(fuWriteFile(h, "x"), -1, FU_ERR_WRITE),
+         ROW(fuGetNoofLines(h), 0, -1), ROW(fuCloseFile(h), -1, FU_ERR_CLOSE)});
     EXPECT_EQ(contents(p), "keep");
-
-    // A closed record is gone: a second close or a read through it must not touch it.
     h = open(p, OF_READ);
-    ASSERT_NE(h, nullptr);
     EXPECT_EQ(fuCloseFile(h), 1);
-    EXPECT_EQ(fuCloseFile(h), -1);
-    EXPECT_EQ(fuGetFileSize(h), -1);
+    EXPECT_EQ(fuCloseFile(h), -1);  // a closed record is gone
+    DeleteFileA(p.c_str());
 }
 
 }  // namespace
