@@ -1,11 +1,8 @@
 // Line files through the DLL: navigation, byte access, error codes, size changes.
 #include <windows.h>
-
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <string>
-#include <vector>
 
 #include "gtapi32.h"
 #include "testutil.h"
@@ -25,8 +22,7 @@ std::string make(const std::string& name, const std::string& data) {
 std::string contents(const std::string& p) {
     char* d = static_cast<char*>(fuGetFileData(p.c_str()));
     std::string s(d ? d : "", d ? fuGetFileSizeEx(p.c_str()) : 0);
-    if (d) gtGlobalFreePtr(d);
-    return s;
+    return gtGlobalFreePtr(d), s;
 }
 LPGTLINEFILE open(const std::string& p, UINT flags, bool create = false) {  // the layer rewrites the name
     std::vector<char> n(p.begin(), p.end() + 1);
@@ -36,12 +32,7 @@ LPGTLINEFILE open(const std::string& p, UINT flags, bool create = false) {  // t
 struct Row { std::function<LONG()> call; LONG want; int error; const char* what; };
 #define ROW(expr, want, error) Row{[&] { return (LONG)(expr); }, want, error, #expr}
 void run(const std::vector<Row>& rows) {
-    for (const Row& r : rows) {
-        EXPECT_EQ(r.call(), r.want) << r.what;
-        if (r.error >= 0) {
-            EXPECT_EQ(fuGetErrorCode(), r.error) << r.what;
-        }
-    }
+    for (const Row& r : rows) EXPECT_TRUE(r.call() == r.want && (r.error < 0 || fuGetErrorCode() == r.error)) << r.what << " error " << fuGetErrorCode();
 }
 const int OK = FU_ERR_NONE;
 
@@ -93,8 +84,7 @@ TEST(LineFile, SetFileSizeReopensBehindTheHandle) {
          ROW(fuGetNoofLines(h), 0, -1), ROW(fuCloseFile(h), -1, FU_ERR_CLOSE)});
     EXPECT_EQ(contents(p), "keep");
     h = open(p, OF_READ);
-    EXPECT_EQ(fuCloseFile(h), 1);
-    EXPECT_EQ(fuCloseFile(h), -1);  // a closed record is gone
+    EXPECT_TRUE(fuCloseFile(h) == 1 && fuCloseFile(h) == -1);  // a closed record is gone
     DeleteFileA(p.c_str());
 }
 
