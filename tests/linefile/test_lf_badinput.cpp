@@ -8,8 +8,6 @@
 #include "gtapi32.h"
 #include "testutil.h"
 
-namespace {
-
 struct Guarded {  // 64 guard bytes on both sides
     std::string mem;
     explicit Guarded(size_t n) : mem(n + 128, 0x5A) {}
@@ -44,11 +42,8 @@ TEST(BadInput, NamesAndBuffers) {
     for (const auto& r : rows) EXPECT_EQ(r.second(), 0) << r.first;
     EXPECT_EQ(fuGetFileSize(h), 15);
     Guarded small(4), name(129), lines(17);
-    fuGotoTopOfFile(h);
-    EXPECT_EQ(fuReadFileEx(h, small.get(), 4), 4);
-    EXPECT_TRUE(fuGetOpenFileName(h, name.get()));
-    fuGotoTopOfFile(h);
-    EXPECT_EQ(fuReadNLines(h, 2, lines.get()), 7);
+    EXPECT_TRUE(fuGotoTopOfFile(h) == 0 && fuReadFileEx(h, small.get(), 4) == 4 && fuGetOpenFileName(h, name.get()));
+    EXPECT_TRUE(fuGotoTopOfFile(h) == 0 && fuReadNLines(h, 2, lines.get()) == 7);
     EXPECT_TRUE(small.intact() && name.intact() && lines.intact());
     EXPECT_EQ(fuCloseFile(h), 1);
     DeleteFileA(n.data());
@@ -70,5 +65,3 @@ TEST(BadInput, NullAndForeignHandles) {
         for (size_t i = 0; i < std::size(rows); ++i) EXPECT_TRUE(rows[i]() == 0 && buf.mem == Guarded(32).mem) << i << (h ? " foreign" : " NULL");
     }
 }
-
-}  // namespace

@@ -3,12 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
 #include <random>
 
 #include "gtapi32.h"
 #include "testutil.h"
-
-namespace {
 
 // Length of the line at the handle's position (0: none), copied into out.
 int refLine(HFILE h, char* out) {
@@ -29,23 +28,18 @@ int refLine(HFILE h, char* out) {
 }
 
 std::string gen(std::mt19937& rng, int maxLine, int crlf, int odd, size_t lines, bool open) {
-    std::string s;
-    const char odds[] = {0, 26, '\r', '\n'};
+    std::string s;  // odd bytes: NUL, Ctrl-Z, lone CR and LF
     for (size_t i = 0; i < lines; ++i) {
         for (int j = static_cast<int>(rng() % (maxLine + 1)); j > 0; --j)
-            s += static_cast<int>(rng() % 1000) < odd ? odds[rng() % 4] : static_cast<char>('a' + rng() % 26);
+            s += static_cast<int>(rng() % 1000) < odd ? "\0\x1a\r\n"[rng() % 4] : static_cast<char>('a' + rng() % 26);
         if (i + 1 < lines || !open) s += static_cast<int>(rng() % 100) < crlf ? "\r\n" : rng() % 2 ? "\n" : "\r";
     }
     return s;
 }
 
 const std::string p = testutil::freshTempDir("lfcore") + "f.txt";
-
 LPGTLINEFILE openWith(const std::string& data) {
-    HANDLE h = CreateFileA(p.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD n = 0;
-    WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &n, nullptr);
-    CloseHandle(h);
+    std::ofstream(p, std::ios::binary) << data;
     std::vector<char> copy(p.begin(), p.end() + 1);
     return fuOpenFile(copy.data(), OF_READ);
 }
@@ -95,14 +89,11 @@ TEST(LineScanner, WalkBackStopsAtEveryLineStart) {
     for (int i = 0; i < 3000; ++i) data.append(rng() % 4 == 0 ? 0 : rng() % 700, 'x') += "\r\n";
     LPGTLINEFILE h = openWith(data);
     ASSERT_NE(h, nullptr);
-    EXPECT_EQ(fuGetNoofLines(h), 3000);
     std::vector<LONG> starts{0};
     for (int i = 0; i < 3000; ++i) starts.push_back(fuGotoNextLine(h));
     ASSERT_EQ(starts.back(), static_cast<LONG>(data.size()));
     for (size_t i = starts.size() - 1; i > 0; --i) ASSERT_EQ(fuGotoPrevLine(h), starts[i - 1]) << i;
     EXPECT_EQ(fuGotoPrevLine(h), 0);
-    fuCloseFile(h);
+    EXPECT_EQ(fuCloseFile(h), 1);
     DeleteFileA(p.c_str());
 }
-
-}  // namespace
