@@ -1,58 +1,186 @@
-// Owners of the library's own blocks and registry keys.  (GDI objects and
-// device contexts have theirs in msgbox/mbxgdi.h.)
+// Owners of everything the library opens, creates or allocates: one template
+// (a handle type plus the call that releases it) and a typed owner per kind.
+// Each owner releases exactly what it holds, on every path; none is copyable,
+// all are movable.  A scope guard covers the one-off clean-ups.
 #pragma once
 #include <windows.h>
+#include <unknwn.h>
+
+#include <utility>
 
 #include "gtapi32.h"
 
 namespace gt {
 
-// A block of the library's allocator, released on scope exit unless taken.
-class Block {
+// Owner<Traits>: Traits supplies `using Type`, `static Type invalid()` and
+// `static void release(Type)`.
+template <typename Traits>
+class Owner {
 public:
-    explicit Block(void* p) : p_(p) {}
-    ~Block() {
-        if (p_) gtGlobalFreePtr(p_);
+    using Type = typename Traits::Type;
+
+    Owner() = default;
+    explicit Owner(Type h) : h_(h) {}
+    ~Owner() { reset(); }
+    Owner(Owner&& o) noexcept : h_(o.release()) {}
+    Owner& operator=(Owner&& o) noexcept {
+        if (this != &o) reset(o.release());
+        return *this;
     }
-    Block(const Block&) = delete;
-    Block& operator=(const Block&) = delete;
-    void* get() const { return p_; }
-    void* release() {
-        void* p = p_;
-        p_ = nullptr;
-        return p;
+    Owner(const Owner&) = delete;
+    Owner& operator=(const Owner&) = delete;
+
+    Type get() const { return h_; }
+    bool valid() const { return h_ != Traits::invalid(); }
+    explicit operator bool() const { return valid(); }
+    // Gives up ownership without releasing.
+    Type release() { return std::exchange(h_, Traits::invalid()); }
+    // Releases what is held and takes h.
+    void reset(Type h = Traits::invalid()) {
+        if (h_ != Traits::invalid()) Traits::release(h_);
+        h_ = h;
+    }
+    // For out-parameters (RegOpenKeyExA(..., key.out())): releases first.
+    Type* out() {
+        reset();
+        return &h_;
     }
 
 private:
-    void* p_;
+    Type h_ = Traits::invalid();
 };
 
-// An open registry key.
-class RegKey {
+namespace owner_traits {
+struct Handle {  // kernel objects whose failure value is NULL
+    using Type = HANDLE;
+    static Type invalid() { return nullptr; }
+    static void release(Type h) { CloseHandle(h); }
+};
+struct File {  // CreateFileA results: failure is INVALID_HANDLE_VALUE
+    using Type = HANDLE;
+    static Type invalid() { return INVALID_HANDLE_VALUE; }
+    static void release(Type h) { CloseHandle(h); }
+};
+struct Find {  // FindFirstFileA results
+    using Type = HANDLE;
+    static Type invalid() { return INVALID_HANDLE_VALUE; }
+    static void release(Type h) { FindClose(h); }
+};
+struct Hkey {
+    using Type = HKEY;
+    static Type invalid() { return nullptr; }
+    static void release(Type h) { RegCloseKey(h); }
+};
+struct Hmodule {
+    using Type = HMODULE;
+    static Type invalid() { return nullptr; }
+    static void release(Type h) { FreeLibrary(h); }
+};
+struct Hdc {  // CreateCompatibleDC / CreateDC results
+    using Type = HDC;
+    static Type invalid() { return nullptr; }
+    static void release(Type h) { DeleteDC(h); }
+};
+template <typename H>
+struct Gdi {  // bitmaps, palettes, fonts, brushes, regions
+    using Type = H;
+    static Type invalid() { return nullptr; }
+    static void release(Type h) { DeleteObject(h); }
+};
+struct Block {  // blocks of the library's allocator
+    using Type = void*;
+    static Type invalid() { return nullptr; }
+    static void release(Type p) { gtGlobalFreePtr(p); }
+};
+struct Window {
+    using Type = HWND;
+    static Type invalid() { return nullptr; }
+    static void release(Type h) { DestroyWindow(h); }
+};
+}  // namespace owner_traits
+
+using Handle = Owner<owner_traits::Handle>;
+using FileHandle = Owner<owner_traits::File>;
+using FindHandle = Owner<owner_traits::Find>;
+using Hkey = Owner<owner_traits::Hkey>;
+using Hmodule = Owner<owner_traits::Hmodule>;
+using Hdc = Owner<owner_traits::Hdc>;
+template <typename H>
+using GdiObject = Owner<owner_traits::Gdi<H>>;
+using Bitmap = GdiObject<HBITMAP>;
+using Palette = GdiObject<HPALETTE>;
+using Font = GdiObject<HFONT>;
+using Brush = GdiObject<HBRUSH>;
+using Block = Owner<owner_traits::Block>;
+using WindowOwner = Owner<owner_traits::Window>;
+
+// Kept under its old name until every user says Hkey.
+using RegKey = Hkey;
+
+// A window's device context from GetDC; ReleaseDC needs the window too.
+class WindowDc {
 public:
-    RegKey() = default;
-    explicit RegKey(HKEY key) : key_(key) {}
-    ~RegKey() { reset(); }
-    RegKey(const RegKey&) = delete;
-    RegKey& operator=(const RegKey&) = delete;
-    HKEY get() const { return key_; }
-    HKEY* out() {
+    explicit WindowDc(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
+    ~WindowDc() {
+        if (dc_) ReleaseDC(hwnd_, dc_);
+    }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    HDC get() const { return dc_; }
+    explicit operator bool() const { return dc_ != nullptr; }
+
+private:
+    HWND hwnd_;
+    HDC dc_;
+};
+
+// A COM interface pointer; Release on destruction.
+template <typename T>
+class ComPtr {
+public:
+    ComPtr() = default;
+    explicit ComPtr(T* p) : p_(p) {}  // takes over a reference
+    ~ComPtr() { reset(); }
+    ComPtr(ComPtr&& o) noexcept : p_(o.release()) {}
+    ComPtr& operator=(ComPtr&& o) noexcept {
+        if (this != &o) reset(o.release());
+        return *this;
+    }
+    ComPtr(const ComPtr&) = delete;
+    ComPtr& operator=(const ComPtr&) = delete;
+
+    T* get() const { return p_; }
+    T* operator->() const { return p_; }
+    explicit operator bool() const { return p_ != nullptr; }
+    T* release() { return std::exchange(p_, nullptr); }
+    void reset(T* p = nullptr) {
+        if (p_) p_->Release();
+        p_ = p;
+    }
+    T** out() {
         reset();
-        return &key_;
-    }
-    HKEY release() {
-        HKEY k = key_;
-        key_ = nullptr;
-        return k;
-    }
-    explicit operator bool() const { return key_ != nullptr; }
-    void reset() {
-        if (key_) RegCloseKey(key_);
-        key_ = nullptr;
+        return &p_;
     }
 
 private:
-    HKEY key_ = nullptr;
+    T* p_ = nullptr;
+};
+
+// Runs a clean-up on scope exit unless dismissed.
+template <typename F>
+class ScopeGuard {
+public:
+    explicit ScopeGuard(F f) : f_(std::move(f)) {}
+    ~ScopeGuard() {
+        if (armed_) f_();
+    }
+    ScopeGuard(const ScopeGuard&) = delete;
+    ScopeGuard& operator=(const ScopeGuard&) = delete;
+    void dismiss() { armed_ = false; }
+
+private:
+    F f_;
+    bool armed_ = true;
 };
 
 }  // namespace gt
