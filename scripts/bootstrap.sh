@@ -5,7 +5,8 @@ set -euo pipefail
 
 PKGS=(wine wine32:i386 wine64 g++-mingw-w64-i686 libz-mingw-w64-dev xvfb xauth
       cmake ninja-build googletest x11-apps imagemagick dosfstools mtools
-      fonts-ipafont-gothic python3 locales)
+      fonts-ipafont-gothic python3 locales
+      zip unzip libgsf-bin python3-olefile clang lld)
 
 SUDO=""
 if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
