@@ -102,22 +102,7 @@ char* expand(char* text, size_t size, DWORD context1, GTFORMATPROC proc, DWORD c
 
 }  // namespace gt::msg
 
-namespace {
-
 namespace msg = gt::msg;
-
-// Block of the library's allocator that a text lives in, and the bytes from
-// the text to the block's end; 0 when the text is not in one.  Asks the
-// allocator's region table first, so no foreign memory is read.
-size_t blockRoom(const char* text) {
-    if (gt::heap::isLive(text)) return gt::heap::capacity(text);
-    const char* block = text - sizeof(msg::kMarker);
-    if (gt::heap::isLive(block) && std::memcmp(block, msg::kMarker, sizeof(msg::kMarker)) == 0)
-        return gt::heap::capacity(block) - sizeof(msg::kMarker);
-    return 0;
-}
-
-}  // namespace
 
 extern "C" {
 
@@ -164,7 +149,9 @@ LPSTR GTAPI stSkipDigits(LPCSTR text) {
 
 LPSTR GTAPI stFormatString(LPSTR text, DWORD context1, GTFORMATPROC proc, DWORD context2) {
     if (!text) return nullptr;
-    size_t room = blockRoom(text);
+    // A text inside a block of ours (at its start, after a marker, or
+    // anywhere else) may use the rest of that block and no more.
+    size_t room = gt::heap::roomFrom(text);
     return msg::expand(text, room ? room : msg::kExpandArea, context1, proc, context2);
 }
 

@@ -159,6 +159,20 @@ Region* lookup(const void* p, uint32_t* slot) {
     return nullptr;
 }
 
+size_t roomLocked(const void* p) {
+    if (!p || !g_regions) return 0;
+    auto a = reinterpret_cast<uintptr_t>(p);
+    const Region& r = g_regions[a >> kRegionShift];
+    if (Slab* s = r.slab) {
+        if (a < s->base) return 0;
+        uintptr_t idx = (a - s->base) / s->slotSize;
+        if (idx >= s->slots || !s->live[idx]) return 0;
+        return s->slotSize - (a - s->base) % s->slotSize;
+    }
+    if (!r.largeBase) return 0;
+    return r.largeBase + g_regions[r.largeBase >> kRegionShift].largeSize - a;
+}
+
 size_t capacityLocked(const void* p) {
     uint32_t slot = 0;
     Region* r = lookup(p, &slot);
@@ -210,6 +224,11 @@ size_t capacity(const void* p) {
 }
 
 bool isLive(const void* p) { return capacity(p) != 0; }
+
+size_t roomFrom(const void* p) {
+    Guard g;
+    return roomLocked(p);
+}
 
 void* reallocate(void* p, size_t size) {
     Guard g;

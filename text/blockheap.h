@@ -21,6 +21,9 @@ size_t capacity(const void* p);
 void* reallocate(void* p, size_t size);
 // True when p is the start of a live block.
 bool isLive(const void* p);
+// Bytes from p (any address inside a live block) to that block's end; 0 when
+// p lies in no live block.
+size_t roomFrom(const void* p);
 
 // Test hook: when non-zero, allocations larger than this fail (simulates
 // exhaustion without having to exhaust a real address space).
