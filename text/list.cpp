@@ -9,8 +9,27 @@ namespace {
 constexpr WORD kListTag = 0x474C;  // "LG"
 constexpr WORD kElemTag = 0x4D4C;  // "LM"
 
+// An element as the list allocates it: the caller-visible record, then the
+// list it belongs to, so that a position of another list is refused in
+// constant time.
+struct ElemRecord {
+    GTPOSITION pos;
+    LPGTLIST owner;
+};
+
 bool validList(const GTLIST* l) { return l && l->wTag == kListTag; }
 bool validPos(const GTPOSITION* p) { return p && p->wTag == kElemTag; }
+
+// True when pos is a live element of `list`.  Its neighbours must point
+// back at it (so a copy of a record is refused before anything past the
+// caller-visible part is read), and its owner must be this list (so an
+// element of another list is refused): both in constant time.
+bool belongsTo(const GTLIST* list, const GTPOSITION* pos) {
+    if (!validPos(pos)) return false;
+    if (pos->pPrev ? pos->pPrev->pNext != pos : list->pHead != pos) return false;
+    if (pos->pNext ? pos->pNext->pPrev != pos : list->pTail != pos) return false;
+    return reinterpret_cast<const ElemRecord*>(pos)->owner == list;
+}
 
 // A private copy of size bytes, or the caller's pointer for size 0.
 bool makeData(LPVOID data, DWORD size, LPVOID* out) {
@@ -25,21 +44,24 @@ bool makeData(LPVOID data, DWORD size, LPVOID* out) {
     return true;
 }
 
-LPGTPOSITION makeElem(LPVOID data, DWORD size) {
-    auto* e = static_cast<LPGTPOSITION>(gtGlobalAllocPtr(0x42, sizeof(GTPOSITION)));
-    if (!e) return nullptr;
+LPGTPOSITION makeElem(LPGTLIST list, LPVOID data, DWORD size) {
+    auto* r = static_cast<ElemRecord*>(gtGlobalAllocPtr(0x42, sizeof(ElemRecord)));
+    if (!r) return nullptr;
+    LPGTPOSITION e = &r->pos;
     if (!makeData(data, size, &e->pData)) {
-        gtGlobalFreePtr(e);
+        gtGlobalFreePtr(r);
         return nullptr;
     }
     e->wTag = kElemTag;
     e->dwSize = size;
+    r->owner = list;
     return e;
 }
 
 void freeElem(LPGTPOSITION e, bool freeData) {
     if (freeData && e->dwSize) gtGlobalFreePtr(e->pData);
     e->wTag = 0;  // a stale position no longer passes the tag check
+    reinterpret_cast<ElemRecord*>(e)->owner = nullptr;
     gtGlobalFreePtr(e);
 }
 
@@ -85,7 +107,7 @@ BOOL GTAPI gtRemoveAllElems(LPGTLIST list) {
 
 LPGTPOSITION GTAPI gtAddHeadElem(LPGTLIST list, LPVOID data, DWORD size) {
     if (!validList(list)) return nullptr;
-    LPGTPOSITION e = makeElem(data, size);
+    LPGTPOSITION e = makeElem(list, data, size);
     if (!e) return nullptr;
     e->pNext = list->pHead;
     if (list->pHead) list->pHead->pPrev = e; else list->pTail = e;
@@ -96,7 +118,7 @@ LPGTPOSITION GTAPI gtAddHeadElem(LPGTLIST list, LPVOID data, DWORD size) {
 
 LPGTPOSITION GTAPI gtAddTailElem(LPGTLIST list, LPVOID data, DWORD size) {
     if (!validList(list)) return nullptr;
-    LPGTPOSITION e = makeElem(data, size);
+    LPGTPOSITION e = makeElem(list, data, size);
     if (!e) return nullptr;
     e->pPrev = list->pTail;
     if (list->pTail) list->pTail->pNext = e; else list->pHead = e;
@@ -107,9 +129,8 @@ LPGTPOSITION GTAPI gtAddTailElem(LPGTLIST list, LPVOID data, DWORD size) {
 
 LPGTPOSITION GTAPI gtInsertElemBefore(LPGTLIST list, LPGTPOSITION pos, LPVOID data, DWORD size) {
     if (!pos) return gtAddHeadElem(list, data, size);
-    if (!validList(list) || !validPos(pos)) return nullptr;
-    if (!pos->pPrev && list->pHead != pos) return nullptr;  // a head of another list
-    LPGTPOSITION e = makeElem(data, size);
+    if (!validList(list) || !belongsTo(list, pos)) return nullptr;
+    LPGTPOSITION e = makeElem(list, data, size);
     if (!e) return nullptr;
     e->pPrev = pos->pPrev;
     e->pNext = pos;
@@ -121,9 +142,8 @@ LPGTPOSITION GTAPI gtInsertElemBefore(LPGTLIST list, LPGTPOSITION pos, LPVOID da
 
 LPGTPOSITION GTAPI gtInsertElemAfter(LPGTLIST list, LPGTPOSITION pos, LPVOID data, DWORD size) {
     if (!pos) return gtAddTailElem(list, data, size);
-    if (!validList(list) || !validPos(pos)) return nullptr;
-    if (!pos->pNext && list->pTail != pos) return nullptr;  // a tail of another list
-    LPGTPOSITION e = makeElem(data, size);
+    if (!validList(list) || !belongsTo(list, pos)) return nullptr;
+    LPGTPOSITION e = makeElem(list, data, size);
     if (!e) return nullptr;
     e->pNext = pos->pNext;
     e->pPrev = pos;
@@ -163,11 +183,9 @@ LPVOID GTAPI gtSetElemAt(LPGTPOSITION pos, LPVOID data, DWORD size) {
 }
 
 BOOL GTAPI gtRemoveElemAt(LPGTLIST list, LPGTPOSITION pos, BOOL freeData) {
-    if (!validList(list) || !validPos(pos)) return FALSE;
     // A position of another list would unlink that list's elements and
     // leave this list's count wrong: refuse it.
-    if (pos->pPrev ? pos->pPrev->pNext != pos : list->pHead != pos) return FALSE;
-    if (pos->pNext ? pos->pNext->pPrev != pos : list->pTail != pos) return FALSE;
+    if (!validList(list) || !belongsTo(list, pos)) return FALSE;
     unlink(list, pos);
     freeElem(pos, freeData == TRUE);
     return TRUE;
@@ -199,7 +217,7 @@ LPGTPOSITION GTAPI gtGetElemPosition(LPGTLIST list, UINT index) {
 }
 
 DWORD GTAPI gtGetElemIndex(LPGTLIST list, LPGTPOSITION pos) {
-    if (!validList(list) || !validPos(pos)) return 0xFFFFFFFF;
+    if (!validList(list) || !belongsTo(list, pos)) return 0xFFFFFFFF;
     DWORD i = 0;
     for (LPGTPOSITION e = list->pHead; e; e = e->pNext, ++i)
         if (e == pos) return i;
