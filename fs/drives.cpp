@@ -8,6 +8,7 @@
 
 #include "frame/frame.h"
 #include "frame/owners.h"
+#include "fs/findfile.h"
 #include "fs/probes.h"
 #include "gtapi32.h"
 
@@ -171,19 +172,16 @@ BOOL GTAPI gtIsDiskEmpty(char letter) {
     if (!gtIsDriveValid(letter)) return FALSE;
     char pattern[8] = {};
     wsprintfA(pattern, "%c:\\*.*", letter);
-    HANDLE search;
+    GTFINDRECORD record{};
+    gt::find::FirstResult found;
     {
         ErrorModeScope quiet(SEM_FAILCRITICALERRORS);
-        SetLastError(ERROR_SUCCESS);
-        search = gtFindFirst(pattern, nullptr, 0x17);
+        found = gt::find::first(gt::find::service(), pattern, 0x17, &record);
     }
-    if (search) {
-        gtFindClose(search);
-        return FALSE;
-    }
-    // Without the find-file library nothing is ever found; that says
-    // nothing about the disk, so it must not read as "empty".
-    return GetLastError() == ERROR_MOD_NOT_FOUND ? FALSE : TRUE;
+    if (found.search) gt::find::close(gt::find::service(), found.search);
+    // Callers wipe disks that read as empty: only a search that really
+    // found nothing says so, never a search that could not run.
+    return found.outcome == gt::find::Outcome::Empty ? TRUE : FALSE;
 }
 
 WORD GTAPI gtGetBootDrive(void) {

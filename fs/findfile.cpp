@@ -53,17 +53,24 @@ const Service& service() {
     return s;
 }
 
-HANDLE first(const Service& svc, LPCSTR pattern, DWORD mask, GTFINDRECORD* record) {
-    if (!pattern || !*pattern || !record) return nullptr;
-    if (!svc.ready()) {
-        SetLastError(ERROR_MOD_NOT_FOUND);
-        return nullptr;
-    }
+Outcome classify(HANDLE answer, DWORD lastError) {
+    if (answer && answer != noSearch()) return Outcome::Found;
+    // Nothing matched only when the service says so; any other reason (no
+    // handles left, a drive that is not ready, a silent service) is a
+    // failure, never an empty directory.
+    return lastError == ERROR_FILE_NOT_FOUND || lastError == ERROR_NO_MORE_FILES ? Outcome::Empty
+                                                                                 : Outcome::Failed;
+}
+
+FirstResult first(const Service& svc, LPCSTR pattern, DWORD mask, GTFINDRECORD* record) {
+    if (!pattern || !*pattern || !record || !svc.ready()) return {nullptr, Outcome::Failed};
     // The service reads its DOS words as zero on a first call.
     record->dwDosTime = 0;
     record->dwDosDate = 0;
+    SetLastError(ERROR_SUCCESS);
     HANDLE h = svc.first(pattern, mask, record);
-    return h == noSearch() ? nullptr : h;
+    const Outcome outcome = classify(h, GetLastError());
+    return {outcome == Outcome::Found ? h : nullptr, outcome};
 }
 
 BOOL next(const Service& svc, HANDLE search, GTFINDRECORD* record) {
@@ -102,7 +109,7 @@ extern "C" {
 HANDLE GTAPI gtFindFirst(LPCSTR pattern, LPGTFINDDATA data, DWORD mask) {
     if (!pattern || !*pattern) return nullptr;
     gt::find::Scratch scratch;
-    HANDLE h = gt::find::first(gt::find::service(), pattern, mask, &scratch.record);
+    HANDLE h = gt::find::first(gt::find::service(), pattern, mask, &scratch.record).search;
     if (h && data) gt::find::convert(scratch.record, *data);
     return h;
 }

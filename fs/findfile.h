@@ -34,10 +34,24 @@ Service load(HMODULE module, const char* fileName);
 // library stays missing for the process; every search then finds nothing.
 const Service& service();
 
-// Searches through `svc`.  first() gives 0 when nothing matches or the
-// service is missing (last error ERROR_MOD_NOT_FOUND for the latter);
-// next() and close() give FALSE for handle 0 or a missing service.
-HANDLE first(const Service& svc, LPCSTR pattern, DWORD mask, GTFINDRECORD* record);
+// What a first search came to.  Only Empty says that nothing matches;
+// Failed covers a missing service, a refused pattern, too many open
+// searches and every other error the service or the platform reports.
+enum class Outcome { Found, Empty, Failed };
+
+// The outcome of the service's first-search answer, given the last error
+// it left (read right after the call).
+Outcome classify(HANDLE answer, DWORD lastError);
+
+struct FirstResult {
+    HANDLE search;  // 0 unless Found
+    Outcome outcome;
+};
+
+// Searches through `svc`.  first() gives handle 0 unless something matches;
+// its outcome says why (a missing service is Failed).  next() and close()
+// give FALSE for handle 0 or a missing service.
+FirstResult first(const Service& svc, LPCSTR pattern, DWORD mask, GTFINDRECORD* record);
 BOOL next(const Service& svc, HANDLE search, GTFINDRECORD* record);
 BOOL close(const Service& svc, HANDLE search);
 

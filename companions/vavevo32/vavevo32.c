@@ -14,9 +14,12 @@
  *     every other mask admits plain and read-only files;
  *   - "." and ".." count as plain directories whatever the platform says.
  *
- * Search handles are slot numbers with a serial in the high half, checked
+ * Search handles are slot numbers with a serial in the high bits, checked
  * on every call, so a stale or made-up handle is refused rather than
- * followed.
+ * followed.  The table of open searches grows as callers open more; only
+ * when it cannot grow does a search fail, with ERROR_NO_MORE_SEARCH_HANDLES.
+ * A search that matches nothing leaves ERROR_FILE_NOT_FOUND or
+ * ERROR_NO_MORE_FILES, so callers can tell "nothing there" from a failure.
  */
 #include <windows.h>
 
@@ -32,7 +35,13 @@
 #define DOS_DIRECTORY 0x10u
 #define DOS_FILE_BITS (DOS_READONLY | DOS_HIDDEN | DOS_SYSTEM)
 
-#define MAX_SEARCHES 4096
+/* A handle is (serial << SLOT_BITS) | (slot + 1): 20 bits of slot (about a
+ * million open searches) and 11 bits of serial, so no handle is 0 or
+ * 0xFFFFFFFF. */
+#define SLOT_BITS 20
+#define MAX_SEARCHES ((1u << SLOT_BITS) - 1)
+#define MAX_SERIAL 0x7FFu
+#define FIRST_TABLE 64u
 
 _Static_assert(sizeof(GTFINDRECORD) == 332, "find record layout");
 _Static_assert(offsetof(GTFINDRECORD, dwDosTime) == 320, "find record layout");
@@ -44,7 +53,9 @@ typedef struct Search {
     WORD serial;  /* 0: slot free */
 } Search;
 
-static Search g_searches[MAX_SEARCHES];
+static Search* g_searches;  /* g_capacity entries, from the process heap */
+static DWORD g_capacity;
+static DWORD g_lowestFree;  /* no free slot below this one */
 static WORD g_nextSerial = 1;
 static CRITICAL_SECTION g_lock;
 
@@ -88,45 +99,72 @@ static int seek(HANDLE h, WIN32_FIND_DATAA* fd, DWORD mask, int current) {
     return 0;
 }
 
-static HANDLE makeHandle(int slot, WORD serial) { return (HANDLE)(ULONG_PTR)(((DWORD)serial << 16) | (DWORD)(slot + 1)); }
+static HANDLE makeHandle(DWORD slot, WORD serial) {
+    return (HANDLE)(ULONG_PTR)(((DWORD)serial << SLOT_BITS) | (slot + 1));
+}
 
 /* The slot of a live handle, or -1.  Call under the lock. */
 static int slotOf(HANDLE handle) {
     const DWORD v = (DWORD)(ULONG_PTR)handle;
-    const DWORD slot = (v & 0xFFFFu) - 1;
-    const WORD serial = (WORD)(v >> 16);
-    if (serial == 0 || slot >= MAX_SEARCHES) return -1;
+    const DWORD slot = (v & MAX_SEARCHES) - 1;
+    const WORD serial = (WORD)(v >> SLOT_BITS);
+    if (serial == 0 || serial > MAX_SERIAL || slot >= g_capacity) return -1;
     if (g_searches[slot].serial != serial) return -1;
     return (int)slot;
+}
+
+/* A free slot (the table doubles when full), or -1 when it cannot grow.
+ * Call under the lock. */
+static int freeSlot(void) {
+    DWORD i;
+    for (i = g_lowestFree; i < g_capacity; ++i)
+        if (g_searches[i].serial == 0) return (int)i;
+    if (g_capacity < MAX_SEARCHES) {
+        DWORD grown = g_capacity ? g_capacity * 2 : FIRST_TABLE;
+        Search* bigger;
+        if (grown > MAX_SEARCHES) grown = MAX_SEARCHES;
+        bigger = g_searches ? HeapReAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, g_searches, grown * sizeof(Search))
+                            : HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, grown * sizeof(Search));
+        if (bigger) {
+            g_searches = bigger;
+            i = g_capacity;
+            g_capacity = grown;
+            return (int)i;
+        }
+    }
+    return -1;
 }
 
 HANDLE WINAPI QRFX_FindFirstFile(LPCSTR pattern, DWORD mask, GTFINDRECORD* rec) {
     WIN32_FIND_DATAA fd;
     HANDLE h;
     HANDLE result = QRFX_NO_HANDLE;
-    int i;
-    if (!pattern || !*pattern || !rec) return QRFX_NO_HANDLE;
+    int slot;
+    if (!pattern || !*pattern || !rec) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return QRFX_NO_HANDLE;
+    }
     h = FindFirstFileA(pattern, &fd);
-    if (h == INVALID_HANDLE_VALUE) return QRFX_NO_HANDLE;
+    if (h == INVALID_HANDLE_VALUE) return QRFX_NO_HANDLE;  /* the platform's reason stays */
     if (!seek(h, &fd, mask, 1)) {
         FindClose(h);
+        SetLastError(ERROR_NO_MORE_FILES);
         return QRFX_NO_HANDLE;
     }
     EnterCriticalSection(&g_lock);
-    for (i = 0; i < MAX_SEARCHES; ++i) {
-        if (g_searches[i].serial == 0) {
-            g_searches[i].find = h;
-            g_searches[i].mask = mask;
-            g_searches[i].serial = g_nextSerial;
-            /* Serials run 1..0x7FFF so that no handle is 0xFFFFFFFF. */
-            g_nextSerial = (WORD)(g_nextSerial % 0x7FFF + 1);
-            result = makeHandle(i, g_searches[i].serial);
-            break;
-        }
+    slot = freeSlot();
+    if (slot >= 0) {
+        g_searches[slot].find = h;
+        g_searches[slot].mask = mask;
+        g_searches[slot].serial = g_nextSerial;
+        g_nextSerial = (WORD)(g_nextSerial % MAX_SERIAL + 1);
+        g_lowestFree = (DWORD)slot + 1;
+        result = makeHandle((DWORD)slot, g_searches[slot].serial);
     }
     LeaveCriticalSection(&g_lock);
     if (result == QRFX_NO_HANDLE) {
         FindClose(h);
+        SetLastError(ERROR_NO_MORE_SEARCH_HANDLES);
         return QRFX_NO_HANDLE;
     }
     fill(rec, &fd);
@@ -158,6 +196,7 @@ BOOL WINAPI QRFX_FindClose(HANDLE search) {
         h = g_searches[slot].find;
         g_searches[slot].find = NULL;
         g_searches[slot].serial = 0;
+        if ((DWORD)slot < g_lowestFree) g_lowestFree = (DWORD)slot;
     }
     LeaveCriticalSection(&g_lock);
     return slot >= 0 && FindClose(h);
