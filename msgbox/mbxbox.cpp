@@ -226,6 +226,7 @@ extern "C" BOOL GTAPI gtCloseMessageBoxExtended(LPGTMBCONTEXT ctx, int deleteObj
 extern "C" int GTAPIV gtMessageBoxExtended(HWND parent, LPGTMBCONTEXT ctx, HMODULE module, LPCSTR text,
                                            LPCSTR caption, LPGTMBDEF def, ...) {
     if (!def || !text) return 0;
+    if (def->wButtonCount > kMaxButtons) return 0;
     CallResources res;
     res.def = def;
     res.callerButtons = def->pButtons;

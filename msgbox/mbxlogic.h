@@ -16,6 +16,12 @@ struct KeywordRow {
 // The 31 keywords in id order, ended by a row with an empty keyword.
 extern const KeywordRow kKeywords[];
 
+// Most buttons a box takes.  One row of 64 buttons of the template's
+// minimum width is already some 6,000 pixels, wider than any screen, while
+// the count field would allow 65,535 windows (enough to exhaust the
+// window manager's objects).  A keyword list fills at most 32 of them.
+constexpr WORD kMaxButtons = 64;
+
 // Row of kKeywords that `token` selects, or -1.  The first row whose
 // keyword occurs in the token decides; a longer keyword of the table that
 // begins with that one and occurs at the same place wins over it.
