@@ -1,14 +1,31 @@
 #include "window/geometry.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace gt::win {
 
+namespace {
+
+// One axis of fitRect in 64 bits: a size of up to 2^32 - 1 (edges at the
+// ends of the 32-bit range) neither wraps nor turns the rectangle over.
+// An inverted input counts as size 0; a size that cannot be kept from the
+// area's start is cut at the largest coordinate.
+void fitAxis(LONG& lo, LONG& hi, LONG areaLo, LONG areaHi) {
+    const long long size = std::max<long long>(0, static_cast<long long>(hi) - lo);
+    long long start = lo;
+    if (start + size > areaHi) start = static_cast<long long>(areaHi) - size;
+    if (start < areaLo) start = areaLo;
+    const long long end = std::min<long long>(start + size, std::numeric_limits<LONG>::max());
+    lo = static_cast<LONG>(start);
+    hi = static_cast<LONG>(end);
+}
+
+}  // namespace
+
 RECT fitRect(RECT r, const RECT& area) {
-    const LONG w = r.right - r.left;
-    const LONG h = r.bottom - r.top;
-    if (r.right > area.right) { r.right = area.right; r.left = r.right - w; }
-    if (r.left < area.left) { r.left = area.left; r.right = r.left + w; }
-    if (r.bottom > area.bottom) { r.bottom = area.bottom; r.top = r.bottom - h; }
-    if (r.top < area.top) { r.top = area.top; r.bottom = r.top + h; }
+    fitAxis(r.left, r.right, area.left, area.right);
+    fitAxis(r.top, r.bottom, area.top, area.bottom);
     return r;
 }
 

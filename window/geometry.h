@@ -7,6 +7,7 @@ namespace gt::win {
 
 // Moves r, keeping its size, into area: right edge first, then left, bottom,
 // top, so a rectangle larger than the area ends at its left or top edge.
+// The result is never inverted, whatever the input's edges (see fitAxis).
 RECT fitRect(RECT r, const RECT& area);
 
 // Centre of a reference rectangle, truncating toward zero.
