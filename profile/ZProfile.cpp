@@ -38,6 +38,17 @@ const char* subKeyOf(const char* path) {
     return slash ? slash + 1 : nullptr;
 }
 
+namespace {
+
+bool within(const char* text, size_t maxChars) { return !text || strnlen(text, maxChars + 1) <= maxChars; }
+
+}  // namespace
+
+bool iniAllowed(const char* fileName, const char* section, const char* key, const char* value) {
+    return fileName && *fileName && within(fileName, kIniNameMax) && section && within(section, kIniSectionMax) &&
+           within(key, kIniKeyMax) && within(value, kIniValueMax);
+}
+
 void copyBounded(char* dst, const char* text, size_t maxBytes) {
     size_t n = 0;
     for (const char* p = text; p && *p;) {
@@ -224,6 +235,11 @@ char* ZProfile::ReadStringFromRegistry(char* section, char* key, char* defaultVa
 }
 
 char* ZProfile::ReadStringFromIni(char* section, char* key, char* defaultValue, char* buffer, unsigned long size) {
+    // Names the platform cannot take read like a missing file.
+    if (!pr::iniAllowed(m_pszProfileName, section, key, nullptr)) {
+        copyDefault(buffer, size, defaultValue);
+        return buffer;
+    }
     // At most 255 bytes, and never more than the caller said the buffer holds.
     DWORD cap = size < kIniReadSize ? size : kIniReadSize;
     GetPrivateProfileStringA(section, key, defaultValue, buffer, cap, m_pszProfileName);
@@ -276,7 +292,7 @@ int ZProfile::WriteProfileStringA(int medium, char* section, char* key, char* va
         return RegSetValueExA(k.get(), key, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
                               static_cast<DWORD>(std::strlen(value) + 1)) == ERROR_SUCCESS;
     }
-    if (medium == MEDIUM_INI && m_pszProfileName)
+    if (medium == MEDIUM_INI && pr::iniAllowed(m_pszProfileName, section, key, value))
         return WritePrivateProfileStringA(section, key, value, m_pszProfileName) ? TRUE : FALSE;
     return FALSE;
 }
@@ -297,7 +313,7 @@ int ZProfile::GetProfileIntA(int medium, char* section, char* key, int defaultVa
             return static_cast<int>(value);
         return defaultValue;
     }
-    if (medium == MEDIUM_INI && m_pszProfileName)
+    if (medium == MEDIUM_INI && pr::iniAllowed(m_pszProfileName, section, key, nullptr))
         return static_cast<int>(GetPrivateProfileIntA(section, key, defaultValue, m_pszProfileName));
     return defaultValue;
 }
@@ -317,7 +333,7 @@ int ZProfile::WriteProfileInt(int medium, char* section, char* key, int value) {
         return RegSetValueExA(k.get(), key, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), sizeof(v)) ==
                ERROR_SUCCESS;
     }
-    if (medium == MEDIUM_INI && m_pszProfileName) {
+    if (medium == MEDIUM_INI && pr::iniAllowed(m_pszProfileName, section, key, nullptr)) {
         char text[16];
         wsprintfA(text, "%d", value);
         return WritePrivateProfileStringA(section, key, text, m_pszProfileName) ? TRUE : FALSE;

@@ -21,6 +21,21 @@ const char* subKeyOf(const char* path);
 // double-byte character and terminates (dst holds maxBytes + 1).
 void copyBounded(char* dst, const char* text, size_t maxBytes);
 
+// Longest texts the INI medium hands to the private-profile functions,
+// which misbehave (up to crashing) on longer ones: file names as a path
+// holds them, section and key names as a registry key name holds them (so
+// both media take the same names), values within one line of the format.
+constexpr size_t kIniNameMax = MAX_PATH - 1;
+constexpr size_t kIniSectionMax = 255;
+constexpr size_t kIniKeyMax = 255;
+constexpr size_t kIniValueMax = 32000;
+
+// True when a read or write of (section, key, value) may go to the INI
+// file: a file name and a section are required (as on the registry), a
+// null key or value keeps its meaning (for writes: remove), and every text
+// is within its limit.  Reads pass value null.
+bool iniAllowed(const char* fileName, const char* section, const char* key, const char* value);
+
 // The access every ZProfile key is opened with (KEY_READ | KEY_WRITE).
 constexpr REGSAM kAccess = KEY_READ | KEY_WRITE;
 
