@@ -94,6 +94,9 @@ BOOL      GTAPI gtReplaceChars(char oldChar, char newChar, LPSTR source, LPSTR d
 BOOL      GTAPI gtHasTrailingCharacter(LPCSTR text, char ch);
 BOOL      GTAPI gtHasTrailingSlash(LPCSTR text);
 void      GTAPI gtRemoveTrailingSlash(LPSTR path);
+/* output, when not NULL, must hold 262 bytes: the path with its backslash
+ * (at most 261 characters) and the terminator.  A longer result gives FALSE
+ * and leaves output alone. */
 BOOL      GTAPI gtAppendTrailingSlash(LPSTR path, LPSTR output);
 void      GTAPI gtLeftTrim(LPSTR text, char ch);
 void      GTAPI gtRightTrim(LPSTR text, char ch);
@@ -448,7 +451,8 @@ BOOL GTAPI gtCloseMessageBoxExtended(LPGTMBCONTEXT context, int deleteObjects);
  * not filled have id 0 and an empty caption.
  *
  * Failures that give 0 before any window is shown: no keyword recognised, no
- * buttons at all (count 0, or no keyword list and no button array), a text
+ * buttons at all (count 0, or no keyword list and no button array), more
+ * than 64 buttons (a row wider than any screen), a text
  * or caption id that names no string, and a button caption that cannot be
  * read (a string id that names no string). */
 int GTAPIV gtMessageBoxExtended(HWND parent, LPGTMBCONTEXT context, HMODULE module, LPCSTR text,
