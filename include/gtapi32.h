@@ -563,6 +563,49 @@ LPINT GTAPI gtGetLBSelItems(HWND listBox, LPINT count);
 /* Deletes the selected items; FALSE when there were none. */
 BOOL GTAPI gtDeleteLBSelItems(HWND listBox);
 
+/* ---- section: stop request and processes (process/) ---- */
+
+/* -- stop request -- */
+
+/* The flag of this process, read and written under the system-wide mutex
+ * "VANTIL_MUTEX_STOP_REQUEST"; both wait while any process of the product
+ * shows the stop question.  Set returns the value it replaced. */
+int GTAPI GetStopRequestFlag(void);
+int GTAPI SetStopRequestFlag(DWORD value);
+/* Asks the user, holding the mutex while the box is up.  text is a
+ * FormatMessage template (%1, %2 ... from the variable arguments, lines
+ * broken at 50 columns, at most 511 characters); style takes MB_ flags and
+ * always gets MB_SETFOREGROUND, and MB_HELP when helpContext is not 0.
+ * Returns the button pressed and sets the flag to 1 for IDYES, else 0.
+ * Returns 0, showing nothing and leaving the flag, when the text cannot be
+ * formatted (or the box cannot be shown). */
+int GTAPIV DisplayStopMessage(HWND owner, LPCSTR text, LPCSTR caption, UINT style, DWORD helpContext, ...);
+
+/* -- process launching -- */
+
+/* Runs program (quoted when it holds blanks and is not quoted yet) with
+ * arguments (NULL or "" for none) in workDir (NULL: the caller's), shown
+ * normally or hidden (hidden = 1), and waits for it unless noWait is 1;
+ * meanwhile a window titled "Finished - " and the program's name is asked
+ * to close.  0 on success; else a system error code: the failed
+ * CreateProcessA's, ERROR_INVALID_PARAMETER for a NULL or empty program,
+ * ERROR_FILENAME_EXCED_RANGE for a command line over 1023 characters.
+ * The process and thread handles are always closed. */
+DWORD GTAPI gtExecuteProcess(LPSTR program, LPSTR arguments, LPCSTR workDir, BOOL noWait, BOOL hidden);
+/* Runs a console program hidden: program, a blank and arguments (NULL adds
+ * nothing; the line holds at most 520 characters) in workDir.  Unless
+ * noWait is 1 it waits in slices of waitSlice ms (0: 3000); with a chosen
+ * slice the program's "tty" window is shown once, at the first slice that
+ * ends, and its "Finished - " window is asked to close.  TRUE when started
+ * (and, if waited for, ended). */
+BOOL  GTAPI gtExecHiddenDosApp(LPSTR program, LPCSTR arguments, LPCSTR workDir, UINT waitSlice, BOOL noWait);
+/* The command line that opens document (looked up from directory) into
+ * result (260 bytes): the associated program, a blank and document; or the
+ * program alone when the document's extension is a whole entry of WIN.INI's
+ * [windows] Programs list (default "exe com").  FALSE, result empty, when
+ * nothing is associated or the line would not fit. */
+BOOL  GTAPI gtFindExecutableEx(LPSTR document, LPSTR directory, LPSTR result);
+
 #ifdef __cplusplus
 } /* extern "C" */
 #endif

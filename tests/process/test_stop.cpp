@@ -1,0 +1,262 @@
+// Stop request on real boxes: the answer and the flag, the Help button, line
+// breaking, templates that fail, and the mutex held while the question is
+// up, against a second thread and a second process (also one killed while
+// it asks).
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "gtapi32.h"
+#include "stop_peer.h"
+#include "testutil.h"
+
+namespace {
+
+constexpr char kMutexName[] = "VANTIL_MUTEX_STOP_REQUEST";
+constexpr int kStaticTextId = 0xFFFF;  // the platform box's text control
+// Bounds for waits that end at once when all is well; only a hang reaches them.
+constexpr DWORD kHangGuard = 60000;
+// Lets a started waiter reach its wait before the user answers.
+constexpr DWORD kSettle = 500;
+
+HWND waitForBox(const char* caption, const std::atomic<bool>& done) {
+    for (DWORD waited = 0; waited < kHangGuard && !done; waited += 10) {
+        HWND box = FindWindowA("#32770", caption);
+        if (box && IsWindowVisible(box)) return box;
+        Sleep(10);
+    }
+    return nullptr;
+}
+
+void press(HWND box, int id) { PostMessageA(GetDlgItem(box, id), BM_CLICK, 0, 0); }
+
+// Runs `ask` on this thread; once its box is up, `act` runs on a helper
+// thread.  Returns ask's result; *sawBox tells whether a box came up.
+int withBox(const char* caption, const std::function<int()>& ask, const std::function<void(HWND)>& act,
+            bool* sawBox = nullptr) {
+    std::atomic<bool> done{false};
+    bool seen = false;
+    std::thread helper([&] {
+        if (HWND box = waitForBox(caption, done)) {
+            seen = true;
+            act(box);
+        }
+    });
+    const int result = ask();
+    done = true;
+    helper.join();
+    if (sawBox) *sawBox = seen;
+    return result;
+}
+
+// Runs `call` on a thread of its own; false when it did not return in time.
+bool returnsInTime(const std::function<void()>& call) {
+    HANDLE finished = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread worker([&, finished] {
+        call();
+        SetEvent(finished);
+    });
+    const bool returned = WaitForSingleObject(finished, kHangGuard) == WAIT_OBJECT_0;
+    if (returned) worker.join(); else worker.detach();
+    CloseHandle(finished);
+    return returned;
+}
+
+// True when another thread can take the mutex at once.
+bool mutexFreeElsewhere() {
+    bool taken = false;
+    std::thread([&] {
+        HANDLE m = OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, kMutexName);
+        if (!m) return;
+        const DWORD wait = WaitForSingleObject(m, 0);
+        taken = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
+        if (taken) ReleaseMutex(m);
+        CloseHandle(m);
+    }).join();
+    return taken;
+}
+
+std::string peerPath() { return testutil::programDir() + "stop_peer.exe"; }
+
+HANDLE startPeer(const std::string& args) {
+    std::string line = "\"" + peerPath() + "\" " + args;
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return nullptr;
+    CloseHandle(pi.hThread);
+    return pi.hProcess;
+}
+
+}  // namespace
+
+TEST(StopFlag, SetReturnsWhatItReplaced) {
+    SetStopRequestFlag(0);
+    EXPECT_EQ(SetStopRequestFlag(1), 0);
+    EXPECT_EQ(GetStopRequestFlag(), 1);
+    EXPECT_EQ(SetStopRequestFlag(0), 1);
+    EXPECT_EQ(GetStopRequestFlag(), 0);
+}
+
+TEST(StopQuestion, AnswerSetsOrClearsTheFlag) {
+    struct Row { const char* name; int before; int button; int after; };
+    const Row rows[] = {
+        {"yes asks to stop", 0, IDYES, 1},
+        {"no withdraws an earlier request", 1, IDNO, 0},
+        {"cancel withdraws it too", 1, IDCANCEL, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        SetStopRequestFlag(row.before);
+        const int answer = withBox(
+            row.name, [&] { return DisplayStopMessage(nullptr, "Stop now?", row.name, MB_YESNOCANCEL, 0); },
+            [&](HWND box) { press(box, row.button); });
+        EXPECT_EQ(answer, row.button);
+        EXPECT_EQ(GetStopRequestFlag(), row.after);
+    }
+}
+
+TEST(StopQuestion, HelpButtonOnlyWithAHelpContext) {
+    struct Row { const char* name; DWORD context; bool help; };
+    const Row rows[] = {{"no help context", 0, false}, {"help context 77", 77, true}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        bool help = false;
+        withBox(
+            row.name, [&] { return DisplayStopMessage(nullptr, "Stop now?", row.name, MB_YESNO, row.context); },
+            [&](HWND box) {
+                HWND button = GetDlgItem(box, IDHELP);
+                help = button && IsWindowVisible(button);
+                press(box, IDNO);
+            });
+        EXPECT_EQ(help, row.help);
+    }
+}
+
+TEST(StopQuestion, InsertsArriveAndLongLinesAreBroken) {
+    const char caption[] = "long lines";
+    const std::string first(40, 'a'), second(40, 'b');
+    std::string shown;
+    withBox(
+        caption,
+        [&] {
+            return DisplayStopMessage(nullptr, "%1 %2 stop?", caption, MB_YESNO, 0, first.c_str(), second.c_str());
+        },
+        [&](HWND box) {
+            char text[600] = {};
+            GetDlgItemTextA(box, kStaticTextId, text, sizeof text);
+            shown = text;
+            press(box, IDNO);
+        });
+    EXPECT_NE(shown.find(first), std::string::npos);
+    EXPECT_NE(shown.find(second), std::string::npos);
+    size_t longest = 0, lines = 0;
+    for (size_t start = 0; start <= shown.size(); ++lines) {
+        size_t end = shown.find('\n', start);
+        if (end == std::string::npos) end = shown.size();
+        std::string line = shown.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        longest = std::max(longest, line.size());
+        start = end + 1;
+    }
+    EXPECT_GE(lines, 2u);
+    EXPECT_LE(longest, 50u);
+}
+
+TEST(StopQuestion, TemplateThatFailsShowsNothingAndFreesTheMutex) {
+    struct Row { const char* name; std::string text; };
+    const Row rows[] = {
+        {"unterminated insert", "stop %1!d"},
+        {"longer than the question holds", std::string(600, 'x')},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        SetStopRequestFlag(1);
+        bool sawBox = true;
+        const int answer = withBox(
+            row.name, [&] { return DisplayStopMessage(nullptr, row.text.c_str(), row.name, MB_YESNO, 0, "x"); },
+            [&](HWND box) { press(box, IDNO); }, &sawBox);
+        EXPECT_EQ(answer, 0);
+        EXPECT_FALSE(sawBox);
+        EXPECT_EQ(GetStopRequestFlag(), 1);
+        EXPECT_TRUE(mutexFreeElsewhere());
+    }
+}
+
+TEST(StopQuestion, BoxThatCannotBeShownKeepsTheRequest) {
+    SetStopRequestFlag(1);
+    HWND gone = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    DestroyWindow(gone);
+    EXPECT_EQ(DisplayStopMessage(gone, "Stop now?", "no owner", MB_YESNO, 0), 0);
+    EXPECT_EQ(GetStopRequestFlag(), 1);
+}
+
+TEST(StopQuestion, AnotherThreadWaitsForTheAnswer) {
+    const char caption[] = "thread waits";
+    SetStopRequestFlag(0);
+    std::thread reader;
+    int read = -1;
+    bool boxGone = false;
+    withBox(
+        caption, [&] { return DisplayStopMessage(nullptr, "Stop now?", caption, MB_YESNO, 0); },
+        [&](HWND box) {
+            reader = std::thread([&, box] {
+                read = GetStopRequestFlag();
+                boxGone = !IsWindow(box);
+            });
+            Sleep(kSettle);
+            press(box, IDYES);
+        });
+    reader.join();
+    EXPECT_EQ(read, 1);
+    EXPECT_TRUE(boxGone);
+}
+
+TEST(StopQuestion, AnotherProcessWaitsAndKeepsItsOwnFlag) {
+    const char caption[] = "process waits";
+    const std::string ready = "gt_stop_ready_" + std::to_string(GetCurrentProcessId());
+    HANDLE readyEvent = CreateEventA(nullptr, TRUE, FALSE, ready.c_str());
+    SetStopRequestFlag(0);
+    HANDLE peer = nullptr;
+    withBox(
+        caption, [&] { return DisplayStopMessage(nullptr, "Stop now?", caption, MB_YESNO, 0); },
+        [&](HWND box) {
+            peer = startPeer(std::string("wait \"") + caption + "\" " + ready);
+            WaitForSingleObject(readyEvent, kHangGuard);
+            Sleep(kSettle);
+            press(box, IDYES);
+        });
+    ASSERT_NE(peer, nullptr);
+    ASSERT_EQ(WaitForSingleObject(peer, kHangGuard), WAIT_OBJECT_0);
+    DWORD code = 0;
+    GetExitCodeProcess(peer, &code);
+    CloseHandle(peer);
+    CloseHandle(readyEvent);
+    EXPECT_EQ(code & stop_peer::kBoxStillUp, 0u) << "the peer read its flag while the box was up";
+    EXPECT_EQ(code & stop_peer::kFlagSet, 0u) << "the answer reached the peer's flag";
+    EXPECT_EQ(code & ~(stop_peer::kBoxStillUp | stop_peer::kFlagSet), 0u) << "peer failed, code " << code;
+    EXPECT_EQ(GetStopRequestFlag(), 1);
+}
+
+TEST(StopQuestion, AskerKilledWhileAskingDoesNotHangOthers) {
+    const char caption[] = "killed asker";
+    HANDLE peer = startPeer(std::string("ask \"") + caption + "\"");
+    ASSERT_NE(peer, nullptr);
+    std::atomic<bool> never{false};
+    const bool boxUp = waitForBox(caption, never) != nullptr;
+    TerminateProcess(peer, 1);
+    WaitForSingleObject(peer, kHangGuard);
+    CloseHandle(peer);
+    ASSERT_TRUE(boxUp);
+    int now = -1;
+    EXPECT_TRUE(returnsInTime([&] {
+        SetStopRequestFlag(1);
+        now = GetStopRequestFlag();
+    }));
+    EXPECT_EQ(now, 1);
+    EXPECT_TRUE(mutexFreeElsewhere());
+}
