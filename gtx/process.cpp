@@ -84,9 +84,11 @@ int runStopAsk(int argc, char** argv) {
         std::fprintf(stderr, "usage: gtx stop-ask TEXT\n");
         return GTX_USAGE;
     }
-    const int answer = DisplayStopMessage(nullptr, argv[1], "gtx", MB_YESNO | MB_ICONQUESTION, 0);
+    // TEXT goes in as an insert, so that a per-cent sign typed in it is
+    // shown instead of reading arguments that were never passed.
+    const int answer = DisplayStopMessage(nullptr, "%1", "gtx", MB_YESNO | MB_ICONQUESTION, 0, argv[1]);
     if (answer == 0) {
-        std::fprintf(stderr, "gtx: the question could not be shown (a FormatMessage template?)\n");
+        std::fprintf(stderr, "gtx: the question could not be shown\n");
         return GTX_FAILED;
     }
     std::printf("answer %d, stop request flag %d\n", answer, GetStopRequestFlag());
