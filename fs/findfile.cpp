@@ -63,7 +63,11 @@ Outcome classify(HANDLE answer, DWORD lastError) {
 }
 
 FirstResult first(const Service& svc, LPCSTR pattern, DWORD mask, GTFINDRECORD* record) {
-    if (!pattern || !*pattern || !record || !svc.ready()) return {nullptr, Outcome::Failed};
+    if (!pattern || !*pattern || !record) return {nullptr, Outcome::Failed};
+    if (!svc.ready()) {
+        SetLastError(ERROR_MOD_NOT_FOUND);  // callers of gtFindFirst read it
+        return {nullptr, Outcome::Failed};
+    }
     // The service reads its DOS words as zero on a first call.
     record->dwDosTime = 0;
     record->dwDosDate = 0;

@@ -357,8 +357,10 @@ typedef struct GTFINDRECORD {
 
 /* Starts a search; the first entry goes to data (may be NULL).  mask is
  * the DOS search mask: 7 files of every kind, 23 also directories.  0 for
- * a NULL or empty pattern, when nothing matches, or when VAVEVO32.dll is
- * missing (GetLastError() then gives ERROR_MOD_NOT_FOUND). */
+ * a NULL or empty pattern, when nothing matches (GetLastError() then gives
+ * ERROR_FILE_NOT_FOUND or ERROR_NO_MORE_FILES), when VAVEVO32.dll is
+ * missing (ERROR_MOD_NOT_FOUND) or when it has no room for another open
+ * search (ERROR_NO_MORE_SEARCH_HANDLES). */
 HANDLE GTAPI gtFindFirst(LPCSTR pattern, LPGTFINDDATA data, DWORD mask);
 /* Next entry into data (may be NULL); FALSE for handle 0 or at the end.
  * The mask of gtFindFirst holds for the whole search. */

@@ -27,6 +27,7 @@ TEST(Convert, DosWordsUnterminatedNamesAndAMissingLibrary) {
     const gt::find::FirstResult missing = gt::find::first(none, "C:\\*", 23, &r);
     EXPECT_EQ(missing.search, nullptr);
     EXPECT_EQ(missing.outcome, gt::find::Outcome::Failed);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
 }
 
 // Only the service's own "nothing there" reads as empty; a full table of
