@@ -25,8 +25,4 @@ HANDLE openDevice(const char* fileName) {
     return h == INVALID_HANDLE_VALUE ? nullptr : h;
 }
 
-void closeDevice(HANDLE h) {
-    if (h) g_seam.close(h);
-}
-
 }  // namespace gt::device

@@ -17,18 +17,8 @@
 
 namespace gt::linefile {
 
-// The layer's process-wide error codes (besides the open call's own numbers).
-enum : int {
-    kNoError = 9999,
-    kNameTooLong = 1001,
-    kNoMemory = 1002,
-    kReadFailed = 30,
-    kWriteFailed = 29,
-    kSeekFailed = 25,
-    kCloseFailed = 89,
-};
-
-// Families of operations, each with the code it reports on failure.
+// Families of operations, each with the code (FU_ERR_*) it reports on
+// failure.
 enum class Op { Read, Write, Seek, Close, None };
 int failureCode(Op op);
 
@@ -102,8 +92,5 @@ long prevLinePosition(ReadAt read, void* ctx, long p);
 
 // True for a live handle record of this layer whose file is open.
 bool isUsable(const GTLINEFILE* h);
-// Writes the handle's file buffers out; does nothing for a handle without a
-// file.  FALSE when the flush failed.
-BOOL flush(GTLINEFILE* h);
 
 }  // namespace gt::linefile

@@ -9,13 +9,13 @@ namespace gt::linefile {
 
 int failureCode(Op op) {
     switch (op) {
-    case Op::Read: return kReadFailed;
-    case Op::Write: return kWriteFailed;
-    case Op::Seek: return kSeekFailed;
-    case Op::Close: return kCloseFailed;
+    case Op::Read: return FU_ERR_READ;
+    case Op::Write: return FU_ERR_WRITE;
+    case Op::Seek: return FU_ERR_SEEK;
+    case Op::Close: return FU_ERR_CLOSE;
     case Op::None: break;
     }
-    return kNoError;
+    return FU_ERR_NONE;
 }
 
 namespace {
@@ -152,11 +152,6 @@ long prevLinePosition(ReadAt read, void* ctx, long p) {
 
 bool isUsable(const GTLINEFILE* h) {
     return h && gt::heap::isLive(h) && gt::heap::capacity(h) >= sizeof(GTLINEFILE) && h->hFile != HFILE_ERROR;
-}
-
-BOOL flush(GTLINEFILE* h) {
-    if (!isUsable(h) || h->hFile == 0) return FALSE;
-    return FlushFileBuffers(reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(h->hFile)));
 }
 
 }  // namespace gt::linefile

@@ -18,7 +18,7 @@ bool makeData(LPVOID data, DWORD size, LPVOID* out) {
         *out = data;
         return true;
     }
-    void* copy = gtGlobalAllocPtr(0x42, size);
+    void* copy = gtGlobalAllocPtr(GHND, size);
     if (!copy) return false;
     if (data) std::memcpy(copy, data, size);
     *out = copy;
@@ -26,7 +26,7 @@ bool makeData(LPVOID data, DWORD size, LPVOID* out) {
 }
 
 LPGTPOSITION makeElem(LPVOID data, DWORD size) {
-    auto* e = static_cast<LPGTPOSITION>(gtGlobalAllocPtr(0x42, sizeof(GTPOSITION)));
+    auto* e = static_cast<LPGTPOSITION>(gtGlobalAllocPtr(GHND, sizeof(GTPOSITION)));
     if (!e) return nullptr;
     if (!makeData(data, size, &e->pData)) {
         gtGlobalFreePtr(e);
@@ -64,7 +64,7 @@ void clear(LPGTLIST l) {
 extern "C" {
 
 LPGTLIST GTAPI gtCreateList(void) {
-    auto* l = static_cast<LPGTLIST>(gtGlobalAllocPtr(0x42, sizeof(GTLIST)));
+    auto* l = static_cast<LPGTLIST>(gtGlobalAllocPtr(GHND, sizeof(GTLIST)));
     if (l) l->wTag = kListTag;
     return l;
 }
