@@ -27,59 +27,55 @@ struct Row {
     bool mustFail[kKinds];
 };
 
-char* path(char* buffer, const char* text) { return std::strcpy(buffer, text); }
+// A writable 261-byte copy of a good path for the argument beside the bad one.
+char* path(const char* text) {
+    static char buffer[261];
+    return std::strcpy(buffer, text);
+}
 
+using R = ULONG_PTR;
 const Row kRows[] = {
-    {"gtIsUNCName", [](char* in, char*) -> ULONG_PTR { return gtIsUNCName(in); }, {true, true, true, true}},
-    {"gtIsAnyWildCard", [](char* in, char*) -> ULONG_PTR { return gtIsAnyWildCard(in); }, {true, true, true, true}},
-    {"gtHasDirectoryName", [](char* in, char*) -> ULONG_PTR { return gtHasDirectoryName(in); }, {true, true, true, false}},
+    {"gtIsUNCName", [](char* in, char*) -> R { return gtIsUNCName(in); }, {true, true, true, true}},
+    {"gtIsAnyWildCard", [](char* in, char*) -> R { return gtIsAnyWildCard(in); }, {true, true, true, true}},
+    {"gtHasDirectoryName", [](char* in, char*) -> R { return gtHasDirectoryName(in); }, {true, true, true, false}},
     {"gtSplitPath",
-     [](char* in, char*) -> ULONG_PTR {
+     [](char* in, char*) -> R {
          GTSPLITPATH s;
          return gtSplitPath(in, &s);
      },
      {true, true, true, false}},
-    {"gtSetDirectoryName path", [](char* in, char* out) -> ULONG_PTR { return gtSetDirectoryName(in, "C:\\d", out); },
+    {"gtSetDirectoryName path", [](char* in, char* out) -> R { return gtSetDirectoryName(in, "C:\\d", out); },
      {true, true, true, false}},
     {"gtSetDirectoryName directory",
-     [](char* in, char* out) -> ULONG_PTR {
-         char p[261];
-         return gtSetDirectoryName(path(p, "n.e"), in, out);
-     },
+     [](char* in, char* out) -> R { return gtSetDirectoryName(path("n.e"), in, out); },
      {true, true, true, false}},
-    {"gtSetFileExtension path", [](char* in, char*) -> ULONG_PTR { return gtSetFileExtension(in, "bak", nullptr, 1); },
+    {"gtSetFileExtension path", [](char* in, char*) -> R { return gtSetFileExtension(in, "bak", nullptr, 1); },
      {true, true, true, false}},
     {"gtSetFileExtension extension",
-     [](char* in, char* out) -> ULONG_PTR {
-         char p[261];
-         return gtSetFileExtension(path(p, "C:\\d\\n.e"), in, out, 1);
-     },
+     [](char* in, char* out) -> R { return gtSetFileExtension(path("C:\\d\\n.e"), in, out, 1); },
      {false, false, true, false}},
-    {"gtStripFileName", [](char* in, char* out) -> ULONG_PTR { return ULONG_PTR(gtStripFileName(in, out, 261)); },
+    {"gtStripFileName", [](char* in, char* out) -> R { return R(gtStripFileName(in, out, 261)); },
      {true, true, false, false}},
-    {"gtStripPathName", [](char* in, char*) -> ULONG_PTR { return ULONG_PTR(gtStripPathName(in, nullptr, 0)); },
+    {"gtStripPathName", [](char* in, char*) -> R { return R(gtStripPathName(in, nullptr, 0)); },
      {true, true, false, false}},
-    {"gtAppendFileName", [](char* in, char* out) -> ULONG_PTR { return ULONG_PTR(gtAppendFileName(in, "f.txt", out, 261)); },
+    {"gtAppendFileName", [](char* in, char* out) -> R { return R(gtAppendFileName(in, "f.txt", out, 261)); },
      {true, true, true, false}},
-    {"gtNormalizeFileName name", [](char* in, char* out) -> ULONG_PTR { return gtNormalizeFileName(in, nullptr, out); },
+    {"gtNormalizeFileName name", [](char* in, char* out) -> R { return gtNormalizeFileName(in, nullptr, out); },
      {true, true, true, false}},
     {"gtNormalizeFileName base directory",
-     [](char* in, char* out) -> ULONG_PTR {
-         char p[261];
-         return gtNormalizeFileName(path(p, "f.txt"), in, out);
-     },
+     [](char* in, char* out) -> R { return gtNormalizeFileName(path("f.txt"), in, out); },
      {false, false, true, true}},
     {"gtFindFirst",
-     [](char* in, char*) -> ULONG_PTR {
+     [](char* in, char*) -> R {
          GTFINDDATA fd;
          HANDLE h = gtFindFirst(in, &fd, 0x17);
          return h ? gtFindClose(h) : FALSE;
      },
      {true, true, true, true}},
     {"gtGetFileAttributes",
-     [](char* in, char* out) -> ULONG_PTR { return gtGetFileAttributes(in, reinterpret_cast<LPDWORD>(out)); },
+     [](char* in, char* out) -> R { return gtGetFileAttributes(in, reinterpret_cast<LPDWORD>(out)); },
      {true, true, true, true}},
-    {"gtIsDirExist", [](char* in, char*) -> ULONG_PTR { return gtIsDirExist(in); }, {true, true, true, true}},
+    {"gtIsDirExist", [](char* in, char*) -> R { return gtIsDirExist(in); }, {true, true, true, true}},
 };
 
 const std::string kGuard(16, '\xA5');

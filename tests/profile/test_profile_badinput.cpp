@@ -28,15 +28,8 @@ const std::string g_sub = "Software\\gtapi32 tests\\profile bad " + std::to_stri
 const std::string g_key = "HKEY_CURRENT_USER\\" + g_sub;
 const std::string g_ini = testutil::freshTempDir("profilebad") + "p.ini";
 
-struct Store {
-    const char* name;
-    ZProfile* profile;
-};
-
-struct Argument {
-    const char* name;
-    const char* text;  // nullptr: a NULL argument
-};
+struct Store { const char* name; ZProfile* profile; };
+struct Argument { const char* name; const char* text; };  // text nullptr: a NULL argument
 
 class ProfileBadInput : public ::testing::Test {
 protected:
@@ -49,7 +42,8 @@ protected:
 };
 
 TEST_F(ProfileBadInput, SectionsAndKeysGiveTheDefaultInsideTheBuffer) {
-    const Argument args[] = {{"NULL", nullptr}, {"empty", ""}, {"long", longText.c_str()}, {"double-byte", dbcs.c_str()}};
+    const Argument args[] = {
+        {"NULL", nullptr}, {"empty", ""}, {"long", longText.c_str()}, {"double-byte", dbcs.c_str()}};
     for (Store store : {Store{"registry", &registry}, Store{"ini", &ini}}) {
         for (const Argument& arg : args) {
             SCOPED_TRACE(std::string(store.name) + ", " + arg.name);
@@ -116,16 +110,6 @@ TEST_F(ProfileBadInput, NamesCutAtALengthKeepWholeCharacters) {
     ASSERT_NE(copy, nullptr);
     EXPECT_STREQ(copy, testutil::ansiFromUtf8("表").c_str());
     delete[] copy;
-}
-
-TEST_F(ProfileBadInput, OverLongKeyIsKeptWholeAndNamesNoRoot) {
-    ZProfile p;
-    ASSERT_TRUE(p.SetRegistryKey(s(longText)));
-    char* whole = p.GetRegistryKey(nullptr, 0);
-    ASSERT_NE(whole, nullptr);
-    EXPECT_EQ(std::strlen(whole), 300u);
-    delete[] whole;
-    EXPECT_EQ(p.GetMainRegistryKey(), 0UL);
 }
 
 }  // namespace
