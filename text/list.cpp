@@ -2,6 +2,7 @@
 // of the library's allocator; every record is checked by its tag first.
 #include <cstring>
 
+#include "frame/owners.h"
 #include "gtapi32.h"
 
 namespace {
@@ -26,15 +27,12 @@ bool makeData(LPVOID data, DWORD size, LPVOID* out) {
 }
 
 LPGTPOSITION makeElem(LPVOID data, DWORD size) {
-    auto* e = static_cast<LPGTPOSITION>(gtGlobalAllocPtr(GHND, sizeof(GTPOSITION)));
-    if (!e) return nullptr;
-    if (!makeData(data, size, &e->pData)) {
-        gtGlobalFreePtr(e);
-        return nullptr;
-    }
+    gt::Block block(gtGlobalAllocPtr(GHND, sizeof(GTPOSITION)));
+    auto* e = static_cast<LPGTPOSITION>(block.get());
+    if (!e || !makeData(data, size, &e->pData)) return nullptr;
     e->wTag = kElemTag;
     e->dwSize = size;
-    return e;
+    return static_cast<LPGTPOSITION>(block.release());
 }
 
 void freeElem(LPGTPOSITION e, bool freeData) {
