@@ -11,6 +11,13 @@ namespace {
 
 State g_state;  // zero-initialised; written only by attach()
 
+// The private driver, opened from the Windows directory when it is there.
+constexpr char kDriverFile[] = "ZUDERARI.RAR";
+// KERNEL32's export ordinals of the 16-bit loader entries.
+constexpr int kLoadLibrary16Ordinal = 35;
+constexpr int kFreeLibrary16Ordinal = 36;
+constexpr int kGetProcAddress16Ordinal = 37;
+
 BOOL comHook() {
     CoInitialize(nullptr);  // a failure is of no consequence to the library
     return TRUE;
@@ -21,8 +28,8 @@ BOOL deviceAndThunkHook() {
     UINT n = GetWindowsDirectoryA(path, MAX_PATH);
     if (n > 0 && n < MAX_PATH) {
         gtAppendTrailingSlash(path, nullptr);
-        if (lstrlenA(path) + 12 < MAX_PATH) {
-            lstrcatA(path, "ZUDERARI.RAR");
+        if (lstrlenA(path) + lstrlenA(kDriverFile) < MAX_PATH) {
+            lstrcatA(path, kDriverFile);
             g_state.driver = device::openDevice(path);
         }
     }
@@ -43,8 +50,6 @@ BOOL unzipHook() {
 }  // namespace
 
 const State& state() { return g_state; }
-
-void setModuleForTests(HMODULE module) { g_state.module = module; }
 
 BOOL attach(HMODULE module) {
     g_state.module = module;
@@ -80,9 +85,9 @@ Thunks resolveThunks(OrdinalLookup lookup) {
     Thunks t{};
     HMODULE k32 = GetModuleHandleA("KERNEL32.DLL");
     if (!k32 || !lookup) return t;
-    t.loadLibrary16 = lookup(35);
-    t.freeLibrary16 = lookup(36);
-    t.getProcAddress16 = lookup(37);
+    t.loadLibrary16 = lookup(kLoadLibrary16Ordinal);
+    t.freeLibrary16 = lookup(kFreeLibrary16Ordinal);
+    t.getProcAddress16 = lookup(kGetProcAddress16Ordinal);
     t.qtThunk = GetProcAddress(k32, "QT_Thunk");
     t.smapLS = GetProcAddress(k32, "SMapLS_IP_EBP_8");
     t.sunmapLS = GetProcAddress(k32, "SUnMapLS_IP_EBP_8");

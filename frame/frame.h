@@ -46,8 +46,5 @@ Thunks resolveThunks(OrdinalLookup lookup);
 // directory of `module` with the platform's error boxes off, and looks up
 // `entry`.
 HMODULE loadCompanion(HMODULE module, const char* fileName, const char* entry, FARPROC* proc);
-// Test hook: lets tests that link the library statically name a module
-// whose resources stand in for the library's.
-void setModuleForTests(HMODULE module);
 
 }  // namespace gt::frame

@@ -49,8 +49,6 @@ size_t driveLength(const char* p) {
 
 const char* lastBackslash(const char* path) { return mb::findLastChar(path, '\\'); }
 
-bool isWritable(void* p, size_t size) { return mem::isWritable(p, size); }
-
 bool split(const char* path, GTSPLITPATH& out) {
     std::memset(&out, 0, sizeof out);
     const size_t len = std::strlen(path);
@@ -256,7 +254,7 @@ LPSTR GTAPI gtStripPathName(LPSTR path, LPSTR output, int outputSize) {
 
 LPSTR GTAPI gtAppendFileName(LPSTR directory, LPCSTR fileName, LPSTR output, int outputSize) {
     if (!directory || !*directory || !fileName || !*fileName) return nullptr;
-    if (output && (outputSize <= 0 || !gt::path::isWritable(output, static_cast<size_t>(outputSize))))
+    if (output && (outputSize <= 0 || !gt::mem::isWritable(output, static_cast<size_t>(outputSize))))
         return nullptr;
     char result[kMaxPath + 1];
     const char* sep = gtHasTrailingSlash(directory) ? "" : "\\";

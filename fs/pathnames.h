@@ -22,7 +22,4 @@ bool split(const char* path, GTSPLITPATH& out);
 // Last backslash of path on character boundaries, nullptr when none.
 const char* lastBackslash(const char* path);
 
-// True when [p, p+size) is committed memory the caller may write.
-bool isWritable(void* p, size_t size);
-
 }  // namespace gt::path

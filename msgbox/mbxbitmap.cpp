@@ -1,6 +1,7 @@
 // Bitmap routines of the extended message box and gtLoadBitmapResource.
 #include "msgbox/mbxbitmap.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -20,25 +21,25 @@ T readAt(const BYTE* p) {
 }  // namespace
 
 bool describePackedDib(const void* data, DWORD size, PackedDib* out) {
-    if (!data || !out || size < 12) return false;
+    if (!data || !out || size < sizeof(BITMAPCOREHEADER)) return false;
     const auto* p = static_cast<const BYTE*>(data);
     PackedDib d{};
     d.headerSize = readAt<DWORD>(p);
     if (d.headerSize == sizeof(BITMAPCOREHEADER)) {
         d.core = true;
-        d.width = readAt<WORD>(p + 4);
-        d.height = readAt<WORD>(p + 6);
-        d.bitCount = readAt<WORD>(p + 10);
+        d.width = readAt<WORD>(p + offsetof(BITMAPCOREHEADER, bcWidth));
+        d.height = readAt<WORD>(p + offsetof(BITMAPCOREHEADER, bcHeight));
+        d.bitCount = readAt<WORD>(p + offsetof(BITMAPCOREHEADER, bcBitCount));
         d.compression = BI_RGB;
         d.entrySize = 3;
     } else if (d.headerSize >= sizeof(BITMAPINFOHEADER)) {
         // Version 4 and 5 headers begin with the information header's fields.
         if (size < d.headerSize) return false;
-        d.width = readAt<LONG>(p + 4);
-        d.height = readAt<LONG>(p + 8);
-        d.bitCount = readAt<WORD>(p + 14);
-        d.compression = readAt<DWORD>(p + 16);
-        d.colorCount = readAt<DWORD>(p + 32);
+        d.width = readAt<LONG>(p + offsetof(BITMAPINFOHEADER, biWidth));
+        d.height = readAt<LONG>(p + offsetof(BITMAPINFOHEADER, biHeight));
+        d.bitCount = readAt<WORD>(p + offsetof(BITMAPINFOHEADER, biBitCount));
+        d.compression = readAt<DWORD>(p + offsetof(BITMAPINFOHEADER, biCompression));
+        d.colorCount = readAt<DWORD>(p + offsetof(BITMAPINFOHEADER, biClrUsed));
         d.entrySize = 4;
     } else {
         return false;
@@ -54,14 +55,14 @@ bool describePackedDib(const void* data, DWORD size, PackedDib* out) {
     uint64_t table = d.headerSize;
     // With a plain information header the three colour masks stand before
     // the table.
-    if (!d.core && d.headerSize == sizeof(BITMAPINFOHEADER) && d.compression == BI_BITFIELDS) table += 12;
+    if (!d.core && d.headerSize == sizeof(BITMAPINFOHEADER) && d.compression == BI_BITFIELDS) table += 3 * sizeof(DWORD);
     uint64_t bits = table + uint64_t(d.colorCount) * d.entrySize;
     uint64_t need;
     if (d.compression == BI_RGB || d.compression == BI_BITFIELDS) {
         uint64_t stride = ((uint64_t(d.width) * d.bitCount + 31) / 32) * 4;
         need = stride * uint64_t(d.height < 0 ? -int64_t(d.height) : d.height);
     } else if ((d.compression == BI_RLE8 && d.bitCount == 8) || (d.compression == BI_RLE4 && d.bitCount == 4)) {
-        need = readAt<DWORD>(p + 20);  // biSizeImage
+        need = readAt<DWORD>(p + offsetof(BITMAPINFOHEADER, biSizeImage));
         if (need == 0) return false;
     } else {
         return false;
@@ -88,10 +89,10 @@ std::vector<PALETTEENTRY> packedDibColors(const void* data, DWORD size) {
 HPALETTE paletteFromPackedBitmap(const void* data, DWORD size) {
     std::vector<PALETTEENTRY> colors = packedDibColors(data, size);
     if (colors.empty()) return nullptr;
-    gt::Block block(gtGlobalAllocPtr(GHND, DWORD(8 + colors.size() * sizeof(PALETTEENTRY))));
+    gt::Block block(gtGlobalAllocPtr(GHND, DWORD(sizeof(LOGPALETTE) + colors.size() * sizeof(PALETTEENTRY))));
     auto* lp = static_cast<LOGPALETTE*>(block.get());
     if (!lp) return nullptr;
-    lp->palVersion = 0x300;
+    lp->palVersion = 0x300;  // the only LOGPALETTE version there is
     lp->palNumEntries = WORD(colors.size());
     std::memcpy(lp->palPalEntry, colors.data(), colors.size() * sizeof(PALETTEENTRY));
     return CreatePalette(lp);

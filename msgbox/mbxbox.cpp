@@ -29,8 +29,6 @@ char g_text[kTextArea];
 // thread; taken at WM_INITDIALOG.
 thread_local const std::vector<std::string>* t_pendingCaptions = nullptr;
 
-bool isStringId(LPCSTR p) { return (ULONG_PTR(p) >> 16) == 0; }
-
 HFONT makeDefaultFont() {
     LOGFONTA lf{};
     if (!GetObjectA(GetStockObject(SYSTEM_FONT), sizeof(lf), &lf)) return nullptr;
@@ -229,14 +227,14 @@ extern "C" int GTAPIV gtMessageBoxExtended(HWND parent, LPGTMBCONTEXT ctx, HMODU
     }
     std::string loadedText, loadedCaption;
     LPCSTR format = text;
-    if (isStringId(text)) {
+    if (IS_INTRESOURCE(text)) {
         if (!loadString(module, LOWORD(ULONG_PTR(text)), &loadedText)) return 0;
         format = loadedText.c_str();
     }
     LPCSTR title = caption;
     if (!caption) {
         title = "Error";
-    } else if (isStringId(caption)) {
+    } else if (IS_INTRESOURCE(caption)) {
         if (!loadString(module, LOWORD(ULONG_PTR(caption)), &loadedCaption)) return 0;
         title = loadedCaption.c_str();
     }

@@ -16,7 +16,7 @@ using gt::Block;
 
 BOOL CALLBACK threadWindowProc(HWND hwnd, LPARAM lp) {
     auto* s = reinterpret_cast<win::SearchRecord*>(lp);
-    char cls[33] = {};
+    char cls[sizeof win::SearchRecord::className] = {};
     GetClassNameA(hwnd, cls, sizeof cls);
     if (!win::threadWindowMatches(*s, cls)) return TRUE;
     s->found = hwnd;
@@ -25,9 +25,9 @@ BOOL CALLBACK threadWindowProc(HWND hwnd, LPARAM lp) {
 
 BOOL CALLBACK topWindowProc(HWND hwnd, LPARAM lp) {
     auto* s = reinterpret_cast<win::SearchRecord*>(lp);
-    char cls[33] = {};
+    char cls[sizeof win::SearchRecord::className] = {};
     GetClassNameA(hwnd, cls, sizeof cls);
-    char text[56] = {};
+    char text[sizeof win::SearchRecord::title] = {};
     if (s->title[0]) SendMessageA(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
     text[sizeof text - 1] = 0;
     if (!win::windowMatches(*s, cls, text)) return TRUE;
