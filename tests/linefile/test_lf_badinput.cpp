@@ -13,14 +13,8 @@
 
 namespace {
 
-// A buffer with 64 guard bytes on each side.
-struct Guarded {
-    std::string mem;
-    explicit Guarded(size_t n) : mem(n + 128, 0x5A) {}
-    char* get() { return &mem[64]; }
-    std::string guards() const { return mem.substr(0, 64) + mem.substr(mem.size() - 64); }
-};
-const std::string kIntact(128, 0x5A);
+using testutil::Guarded;
+using testutil::kIntactGuards;
 
 // One call and the value it must give (failures normalised to 0 where the
 // export reports them as -1).
@@ -94,9 +88,9 @@ TEST_F(LineFileBadInput, ReadsStayInsideTheirBuffers) {
     EXPECT_TRUE(fuGetOpenFileName(h, fileName.get()));
     ASSERT_EQ(fuGotoTopOfFile(h), 0);
     EXPECT_EQ(fuReadNLines(h, 2, lines.get()), 7);
-    EXPECT_EQ(small.guards(), kIntact) << "case 4 bytes";
-    EXPECT_EQ(fileName.guards(), kIntact) << "case file name";
-    EXPECT_EQ(lines.guards(), kIntact) << "case 2 lines into 17 bytes";
+    EXPECT_EQ(small.guards(), kIntactGuards) << "case 4 bytes";
+    EXPECT_EQ(fileName.guards(), kIntactGuards) << "case file name";
+    EXPECT_EQ(lines.guards(), kIntactGuards) << "case 2 lines into 17 bytes";
     EXPECT_EQ(fuCloseFile(h), 1);
     DeleteFileA(name.data());
 }

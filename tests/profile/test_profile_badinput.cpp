@@ -15,14 +15,8 @@ namespace {
 
 char* s(const std::string& text) { return const_cast<char*>(text.c_str()); }
 
-// A buffer with 64 guard bytes on each side.
-struct Guarded {
-    std::string mem;
-    explicit Guarded(size_t n) : mem(n + 128, 0x5A) {}
-    char* get() { return &mem[64]; }
-    std::string guards() const { return mem.substr(0, 64) + mem.substr(mem.size() - 64); }
-};
-const std::string kIntact(128, 0x5A);
+using testutil::Guarded;
+using testutil::kIntactGuards;
 
 const std::string g_sub = "Software\\gtapi32 tests\\profile bad " + std::to_string(GetCurrentProcessId());
 const std::string g_key = "HKEY_CURRENT_USER\\" + g_sub;
@@ -50,8 +44,8 @@ TEST_F(ProfileBadInput, SectionsAndKeysGiveTheDefaultInsideTheBuffer) {
             Guarded asSection(16), asKey(16);
             store.profile->GetProfileStringA(const_cast<char*>(arg.text), s("k"), s("d"), asSection.get(), 16);
             store.profile->GetProfileStringA(s("S"), const_cast<char*>(arg.text), s("d"), asKey.get(), 16);
-            EXPECT_EQ(asSection.guards(), kIntact);
-            EXPECT_EQ(asKey.guards(), kIntact);
+            EXPECT_EQ(asSection.guards(), kIntactGuards);
+            EXPECT_EQ(asKey.guards(), kIntactGuards);
         }
     }
 }
@@ -72,7 +66,7 @@ TEST_F(ProfileBadInput, ValuesReadBackWholeOrAreRefused) {
             if (!store.profile->WriteProfileStringA(s("S"), s("v"), const_cast<char*>(arg.text))) continue;
             Guarded back(400);
             store.profile->GetProfileStringA(s("S"), s("v"), s("?"), back.get(), 400);
-            EXPECT_EQ(back.guards(), kIntact);
+            EXPECT_EQ(back.guards(), kIntactGuards);
             // INI reads stop at 255 bytes; the registry gives the whole value.
             if (store.profile == &registry || std::strlen(arg.text) < 255) {
                 EXPECT_STREQ(back.get(), arg.text);
@@ -105,7 +99,7 @@ TEST_F(ProfileBadInput, NamesCutAtALengthKeepWholeCharacters) {
     Guarded name(8);
     p.GetProfileName(name.get(), 3);  // room for 3 bytes: one character
     EXPECT_STREQ(name.get(), testutil::ansiFromUtf8("表").c_str());
-    EXPECT_EQ(name.guards(), kIntact);
+    EXPECT_EQ(name.guards(), kIntactGuards);
     char* copy = p.GetProfileName(nullptr, 3);
     ASSERT_NE(copy, nullptr);
     EXPECT_STREQ(copy, testutil::ansiFromUtf8("表").c_str());
