@@ -92,5 +92,8 @@ long prevLinePosition(ReadAt read, void* ctx, long p);
 
 // True for a live handle record of this layer whose file is open.
 bool isUsable(const GTLINEFILE* h);
+// Writes the handle's file buffers out; does nothing for a handle without a
+// file.  FALSE when the flush failed.
+BOOL flush(GTLINEFILE* h);
 
 }  // namespace gt::linefile

@@ -154,4 +154,9 @@ bool isUsable(const GTLINEFILE* h) {
     return h && gt::heap::isLive(h) && gt::heap::capacity(h) >= sizeof(GTLINEFILE) && h->hFile != HFILE_ERROR;
 }
 
+BOOL flush(GTLINEFILE* h) {
+    if (!isUsable(h) || h->hFile == 0) return FALSE;
+    return FlushFileBuffers(reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(h->hFile)));
+}
+
 }  // namespace gt::linefile
