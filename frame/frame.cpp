@@ -51,6 +51,9 @@ BOOL unzipHook() {
 
 const State& state() { return g_state; }
 
+void setThunksForTests(const Thunks& thunks) { g_state.thunks = thunks; }
+void setDriverForTests(HANDLE driver) { g_state.driver = driver; }
+
 BOOL attach(HMODULE module) {
     g_state.module = module;
     return comHook() && deviceAndThunkHook() && zipHook() && unzipHook();

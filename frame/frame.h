@@ -46,5 +46,9 @@ Thunks resolveThunks(OrdinalLookup lookup);
 // directory of `module` with the platform's error boxes off, and looks up
 // `entry`.
 HMODULE loadCompanion(HMODULE module, const char* fileName, const char* entry, FARPROC* proc);
+// Test hooks: stand in for what attach found (missing 16-bit entries, a
+// driver handle served by a fake device seam).
+void setThunksForTests(const Thunks& thunks);
+void setDriverForTests(HANDLE driver);
 
 }  // namespace gt::frame
