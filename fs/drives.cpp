@@ -130,12 +130,12 @@ BOOL GTAPI gtIsDriveValid(char letter) {
     if (index < 0) return FALSE;
     ErrorModeScope quiet(SEM_FAILCRITICALERRORS);
     const int type = gtGetDriveTypeEx(static_cast<UINT>(index));
-    return type != 0 && type != 1;
+    return type != GTDRIVE_NONE && type != DRIVE_NO_ROOT_DIR;
 }
 
 BOOL GTAPI gtIsCDROMDrive(WORD index) {
     // Past Z the letter arithmetic would wrap onto real drives.
-    if (index > 25) return FALSE;
+    if (index > gt::fs::kLastDriveIndex) return FALSE;
     const char root[3] = {gtConvertDriveIndex(index), ':', 0};
     return GetDriveTypeA(root) == DRIVE_CDROM;
 }

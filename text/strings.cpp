@@ -20,6 +20,11 @@ char* g_tokenPos = nullptr;
 
 inline bool isSet(BOOL flag) { return flag == 1; }
 
+// Bytes the caller's value buffer of gtDecomposeEmbeddingString holds.
+constexpr DWORD kEmbeddingValueSize = 445;
+// gtIntStrToInt reads this many characters at most.
+constexpr size_t kIntDigits = 19;
+
 // Bounded length of a fixed field that may lack its terminator.
 size_t fieldLen(const char* f, size_t size) {
     const void* z = std::memchr(f, 0, size);
@@ -331,9 +336,10 @@ BOOL GTAPI gtComposeEmbeddingString(const GTEMBEDDING* e, LPSTR output) {
 
 BOOL GTAPI gtDecomposeEmbeddingString(LPCSTR className, LPSTR value, LPGTEMBEDDING e) {
     if (!className || !*className || !value || !e) return FALSE;
-    if (!*value) GetProfileStringA("Embedding", className, "", value, 445);
+    if (!*value) GetProfileStringA("Embedding", className, "", value, kEmbeddingValueSize);
     if (!*value) return FALSE;
-    LPGTSTRTOK tok = gtStartStrTok(TRUE, TRUE);
+    gt::Block walk(gtStartStrTok(TRUE, TRUE));  // the tokenizer record goes with it
+    auto* tok = static_cast<LPGTSTRTOK>(walk.get());
     if (!tok) return FALSE;
     std::memset(e, 0, sizeof(*e));
     mb::copyToBuffer(e->szClassName, sizeof e->szClassName, className);
@@ -344,7 +350,6 @@ BOOL GTAPI gtDecomposeEmbeddingString(LPCSTR className, LPSTR value, LPGTEMBEDDI
         CharUpperA(e->szServerPath);
     }
     if (LPSTR t = gtContinueStrTok(tok, nullptr, 0)) mb::copyToBuffer(e->szFormat, sizeof e->szFormat, t);
-    gtEndStrTok(tok);
     return TRUE;
 }
 
@@ -352,8 +357,8 @@ BOOL GTAPI gtDecomposeEmbeddingString(LPCSTR className, LPSTR value, LPGTEMBEDDI
 
 int GTAPI gtIntStrToInt(LPCSTR text) {
     if (!text || !*text) return 0;
-    char work[20] = {};
-    std::strncpy(work, text, 19);  // longer input is cut to its first 19 characters
+    char work[kIntDigits + 1] = {};
+    std::strncpy(work, text, kIntDigits);  // longer input is cut
     return std::atoi(work);
 }
 
