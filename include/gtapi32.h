@@ -191,8 +191,9 @@ LPVOID       GTAPI gtSetElemAt(LPGTPOSITION pos, LPVOID data, DWORD size);
 BOOL         GTAPI gtRemoveElemAt(LPGTLIST list, LPGTPOSITION pos, BOOL freeData);
 BOOL         GTAPI gtRemoveHeadElem(LPGTLIST list, BOOL freeData);
 BOOL         GTAPI gtRemoveTailElem(LPGTLIST list, BOOL freeData);
-/* Searching: first position whose element match accepts; index and
- * position convert both ways (0xFFFFFFFF: not in the list). */
+/* Searching: the first position, from the head or from the tail, whose
+ * element match accepts (returns 1); index and position convert both ways
+ * (NULL past the end, 0xFFFFFFFF: not in the list). */
 LPGTPOSITION GTAPI gtFindElemPos(LPGTLIST list, DWORD key, BOOL fromHead, GTMATCHPROC match, DWORD user);
 LPGTPOSITION GTAPI gtGetElemPosition(LPGTLIST list, UINT index);
 DWORD        GTAPI gtGetElemIndex(LPGTLIST list, LPGTPOSITION pos);
