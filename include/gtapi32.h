@@ -654,9 +654,8 @@ BOOL  GTAPI gtExecHiddenDosApp(LPSTR program, LPCSTR arguments, LPCSTR workDir, 
  * [windows] Programs list (default "exe com").  FALSE, result empty, when
  * nothing is associated or the line would not fit. */
 BOOL  GTAPI gtFindExecutableEx(LPSTR document, LPSTR directory, LPSTR result);
-/* ======================================================================
- * Legacy system access (legacy/)
- * ====================================================================== */
+
+/* ---- section: legacy system access (legacy/) ---- */
 
 /* -- 16-bit modules and library loading -- */
 
