@@ -2,6 +2,7 @@
 // of the library's allocator; every record is checked by its tag first.
 #include <cstring>
 
+#include "frame/owners.h"
 #include "gtapi32.h"
 
 namespace {
@@ -37,7 +38,7 @@ bool makeData(LPVOID data, DWORD size, LPVOID* out) {
         *out = data;
         return true;
     }
-    void* copy = gtGlobalAllocPtr(0x42, size);
+    void* copy = gtGlobalAllocPtr(GHND, size);
     if (!copy) return false;
     if (data) std::memcpy(copy, data, size);
     *out = copy;
@@ -45,17 +46,13 @@ bool makeData(LPVOID data, DWORD size, LPVOID* out) {
 }
 
 LPGTPOSITION makeElem(LPGTLIST list, LPVOID data, DWORD size) {
-    auto* r = static_cast<ElemRecord*>(gtGlobalAllocPtr(0x42, sizeof(ElemRecord)));
-    if (!r) return nullptr;
-    LPGTPOSITION e = &r->pos;
-    if (!makeData(data, size, &e->pData)) {
-        gtGlobalFreePtr(r);
-        return nullptr;
-    }
-    e->wTag = kElemTag;
-    e->dwSize = size;
+    gt::Block block(gtGlobalAllocPtr(GHND, sizeof(ElemRecord)));
+    auto* r = static_cast<ElemRecord*>(block.get());
+    if (!r || !makeData(data, size, &r->pos.pData)) return nullptr;
+    r->pos.wTag = kElemTag;
+    r->pos.dwSize = size;
     r->owner = list;
-    return e;
+    return &static_cast<ElemRecord*>(block.release())->pos;
 }
 
 void freeElem(LPGTPOSITION e, bool freeData) {
@@ -86,7 +83,7 @@ void clear(LPGTLIST l) {
 extern "C" {
 
 LPGTLIST GTAPI gtCreateList(void) {
-    auto* l = static_cast<LPGTLIST>(gtGlobalAllocPtr(0x42, sizeof(GTLIST)));
+    auto* l = static_cast<LPGTLIST>(gtGlobalAllocPtr(GHND, sizeof(GTLIST)));
     if (l) l->wTag = kListTag;
     return l;
 }
