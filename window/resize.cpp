@@ -2,6 +2,7 @@
 // base units, and the one deferred batch that moves what the rules touched.
 #include <algorithm>
 #include <climits>
+#include <cstring>
 
 #include "frame/owners.h"
 #include "gtapi32.h"
@@ -13,6 +14,7 @@ namespace win = gt::win;
 
 constexpr ATOM kDialogClassAtom = 0x8002;  // the platform's "#32770"
 constexpr UINT kSnapshotFlags = 0x42;      // zero-filled
+constexpr size_t kFirstCapacity = 32;      // records; most dialogs fit
 constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
 
 bool isDialog(HWND window) { return GetClassWord(window, GCW_ATOM) == kDialogClassAtom; }
@@ -46,19 +48,31 @@ bool baseUnitsOf(HWND window, win::BaseUnits& units) {
 LONG clampToLong(int64_t v) { return LONG(std::clamp<int64_t>(v, LONG_MIN, LONG_MAX)); }
 
 // Client area first, then the children in z-order, in client coordinates.
-size_t takeSnapshot(HWND window, win::ControlRecord* records, size_t capacity) {
+// One walk over the children (each step is a trip to the window server):
+// the block grows as the walk finds more.
+bool takeSnapshot(HWND window, gt::Block& block, size_t& count) {
+    size_t capacity = kFirstCapacity;
+    block.reset(gtGlobalAllocPtr(kSnapshotFlags, DWORD(capacity * sizeof(win::ControlRecord))));
+    if (!block) return false;
     RECT client{};
     GetClientRect(window, &client);
-    records[0] = win::recordOf(GTRS_CLIENT, client);
+    static_cast<win::ControlRecord*>(block.get())[0] = win::recordOf(GTRS_CLIENT, client);
     size_t n = 1;
-    for (HWND child = GetTopWindow(window); child && IsWindow(child) && n < capacity;
-         child = GetWindow(child, GW_HWNDNEXT)) {
+    for (HWND child = GetTopWindow(window); child && IsWindow(child); child = GetWindow(child, GW_HWNDNEXT)) {
+        if (n == capacity) {
+            gt::Block larger(gtGlobalAllocPtr(kSnapshotFlags, DWORD(2 * capacity * sizeof(win::ControlRecord))));
+            if (!larger) return false;
+            std::memcpy(larger.get(), block.get(), capacity * sizeof(win::ControlRecord));
+            block = std::move(larger);
+            capacity *= 2;
+        }
         RECT r{};
         GetWindowRect(child, &r);
         MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
-        records[n++] = win::recordOf(GetDlgCtrlID(child), r, child);
+        static_cast<win::ControlRecord*>(block.get())[n++] = win::recordOf(GetDlgCtrlID(child), r, child);
     }
-    return n;
+    count = n;
+    return true;
 }
 
 // Every touched child in one batch, so that the window never shows half a
@@ -107,13 +121,10 @@ BOOL GTAPI gtMapDialogRect(HWND window, LPRECT rect) {
 BOOL GTAPI gtResizeWindow(HWND window, LPGTRESIZERULE rules) {
     if (!rules || !IsWindow(window)) return FALSE;
     if (IsIconic(window)) return TRUE;
-    const int children = gtGetChildWindowCount(window);
-    if (children <= 0) return FALSE;
-    const size_t capacity = size_t(children) + 1;
-    gt::Block snapshot(gtGlobalAllocPtr(kSnapshotFlags, DWORD(capacity * sizeof(win::ControlRecord))));
-    if (!snapshot) return FALSE;
+    gt::Block snapshot;
+    size_t count = 0;
+    if (!takeSnapshot(window, snapshot, count) || count < 2) return FALSE;  // no memory, no children
     auto* records = static_cast<win::ControlRecord*>(snapshot.get());
-    const size_t count = takeSnapshot(window, records, capacity);
     win::BaseUnits units{};
     if (!baseUnitsOf(window, units)) return FALSE;
     if (win::solveLayout(records, count, rules, units) != win::Outcome::Solved) return FALSE;

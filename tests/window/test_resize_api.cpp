@@ -217,6 +217,20 @@ TEST(ResizeWindow, CallsThatDoNothing) {
     EXPECT_EQ(minimised.rectOf(1), str(kOk));
 }
 
+// More children than a first snapshot block holds: the first and the
+// last created both follow their rules.
+TEST(ResizeWindow, ManyChildren) {
+    std::vector<Control> controls;
+    for (int id = 1; id <= 100; ++id) controls.push_back({id, "STATIC", {id, id, id + 10, id + 10}});
+    Dialog d(controls);
+    std::vector<GTRESIZERULE> rules = table({edge(GTRS_MOVE, GTRS_LEFT, 1, GTRS_LEFT, GTRS_CLIENT, 0),
+                                             edge(GTRS_MOVE, GTRS_TOP, 100, GTRS_TOP, GTRS_CLIENT, 0)});
+    ASSERT_TRUE(gtResizeWindow(d.hwnd(), rules.data()));
+    EXPECT_EQ(d.rectOf(1), "0,1,10,11");
+    EXPECT_EQ(d.rectOf(100), "100,0,110,10");
+    EXPECT_EQ(d.rectOf(50), "50,50,60,60");
+}
+
 // Every rule's offset is converted along its own axis exactly as the
 // platform converts the dialog's units.
 TEST(ResizeWindow, OffsetsInThePlatformsPixels) {
