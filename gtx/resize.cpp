@@ -206,7 +206,10 @@ int runResizeDemo(int argc, char** argv) {
         std::fprintf(stderr, "gtx: the dialog could not be created\n");
         return GTX_FAILED;
     }
-    if (size.cx) SetWindowPos(dialog, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
+    if (size.cx) {
+        SetWindowPos(dialog, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
+        gtCenterWindow(dialog, nullptr);
+    }
     ShowWindow(dialog, SW_SHOW);
     UpdateWindow(dialog);
     if (g_layoutFailed) {
