@@ -66,94 +66,32 @@ struct Row {
     const char* name;
     std::vector<Box> controls;
     std::vector<GTRESIZERULE> rules;
-    Outcome outcome;
     std::vector<Box> after;  // rectangles expected afterwards
 };
 
 const std::vector<Row>& layoutRows() {
     static const std::vector<Row> rows = {
-        {"a move of the right edge keeps the width",
-         {{1, {200, 170, 250, 190}}},
-         {edge(GTRS_MOVE, GTRS_RIGHT, 1, GTRS_RIGHT, GTRS_CLIENT, -7)},
-         Outcome::Solved,
-         {{1, {239, 170, 289, 190}}}},
-        {"a size of the right edge stretches",
-         {{1, {200, 170, 250, 190}}},
-         {edge(GTRS_SIZE, GTRS_RIGHT, 1, GTRS_RIGHT, GTRS_CLIENT, -7)},
-         Outcome::Solved,
-         {{1, {200, 170, 289, 190}}}},
-        {"a list box follows the bottom, its top stays",
-         {{2, {10, 10, 150, 120}}},
-         {edge(GTRS_SIZE, GTRS_BOTTOM, 2, GTRS_BOTTOM, GTRS_CLIENT, -30)},
-         Outcome::Solved,
-         {{2, {10, 10, 150, 140}}}},
-        {"half the client's width, the left edge stays",
-         {{3, {10, 10, 60, 40}}},
-         {edge(GTRS_SIZE, GTRS_WIDTH, 3, GTRS_WIDTH, GTRS_CLIENT, 0, 50)},
-         Outcome::Solved,
-         {{3, {10, 10, 160, 40}}}},
         {"a move of a width keeps the right edge",
          {{3, {10, 10, 60, 40}}},
          {edge(GTRS_MOVE, GTRS_WIDTH, 3, GTRS_WIDTH, GTRS_CLIENT, 0, 20)},
-         Outcome::Solved,
          {{3, {0, 10, 60, 40}}}},
         {"a move of a height keeps the bottom edge",
          {{3, {10, 50, 60, 80}}},
          {edge(GTRS_MOVE, GTRS_HEIGHT, 3, GTRS_HEIGHT, GTRS_CLIENT, 0, 25)},
-         Outcome::Solved,
          {{3, {10, 30, 60, 80}}}},
-        {"a size of a height keeps the top edge",
-         {{3, {10, 50, 60, 80}}},
-         {edge(GTRS_SIZE, GTRS_HEIGHT, 3, GTRS_HEIGHT, GTRS_CLIENT, 0, 25)},
-         Outcome::Solved,
-         {{3, {10, 50, 60, 100}}}},
-        {"a horizontal block is centred on the client",
-         {{1, {10, 170, 60, 190}}, {2, {70, 170, 120, 190}}, {3, {0, 0, 20, 20}}},
-         {block(GTRS_CENTER_HORZ, 1, 2, GTRS_EXTENT, GTRS_CLIENT, 0)},
-         Outcome::Solved,
-         {{1, {95, 170, 145, 190}}, {2, {155, 170, 205, 190}}, {3, {0, 0, 20, 20}}}},
         {"a member without width adds nothing to the block but moves with it",
          {{1, {10, 170, 60, 190}}, {2, {250, 170, 250, 190}}},
          {block(GTRS_CENTER_HORZ, 1, 2, GTRS_EXTENT, GTRS_CLIENT, 0)},
-         Outcome::Solved,
          {{1, {125, 170, 175, 190}}, {2, {365, 170, 365, 190}}}},
         {"a vertical block is centred on a control and shifted by the offset",
          {{1, {0, 10, 20, 30}}, {2, {0, 40, 20, 50}}, {9, {100, 100, 200, 180}}},
          {block(GTRS_CENTER_VERT, 1, 2, GTRS_EXTENT, 9, 1)},
-         Outcome::Solved,
          {{1, {0, 122, 20, 142}}, {2, {0, 152, 20, 162}}}},
         {"a block waits for a later rule that sets a member's width",
          {{1, {10, 170, 60, 190}}, {2, {70, 170, 120, 190}}},
          {block(GTRS_CENTER_HORZ, 1, 2, GTRS_EXTENT, GTRS_CLIENT, 0),
           edge(GTRS_SIZE, GTRS_WIDTH, 2, GTRS_WIDTH, GTRS_CLIENT, 0, 50)},
-         Outcome::Solved,
          {{1, {45, 170, 95, 190}}, {2, {105, 170, 255, 190}}}},
-        {"a rule waits for the edge that a later rule sets",
-         {{1, {200, 170, 250, 190}}, {2, {10, 170, 60, 190}}},
-         {edge(GTRS_MOVE, GTRS_RIGHT, 2, GTRS_LEFT, 1, -4),
-          edge(GTRS_MOVE, GTRS_RIGHT, 1, GTRS_RIGHT, GTRS_CLIENT, -7)},
-         Outcome::Solved,
-         {{1, {239, 170, 289, 190}}, {2, {183, 170, 233, 190}}}},
-        {"two rules waiting for each other",
-         {{1, {200, 170, 250, 190}}, {2, {10, 170, 60, 190}}},
-         {edge(GTRS_MOVE, GTRS_LEFT, 1, GTRS_LEFT, 2, 4), edge(GTRS_MOVE, GTRS_LEFT, 2, GTRS_LEFT, 1, 4)},
-         Outcome::Waiting,
-         {}},
-        {"a target that no control has",
-         {{1, {200, 170, 250, 190}}},
-         {edge(GTRS_MOVE, GTRS_RIGHT, 99, GTRS_RIGHT, GTRS_CLIENT, -7)},
-         Outcome::MissingControl,
-         {}},
-        {"a reference that no control has",
-         {{1, {200, 170, 250, 190}}},
-         {edge(GTRS_MOVE, GTRS_RIGHT, 1, GTRS_RIGHT, 99, -7)},
-         Outcome::MissingControl,
-         {}},
-        {"a block whose reference is missing",
-         {{1, {200, 170, 250, 190}}},
-         {block(GTRS_CENTER_HORZ, 1, 1, GTRS_EXTENT, 99, 0)},
-         Outcome::MissingControl,
-         {}},
     };
     return rows;
 }
@@ -164,105 +102,28 @@ TEST(ResizeSolver, Layouts) {
     for (const Row& row : layoutRows()) {
         SCOPED_TRACE(row.name);
         std::vector<ControlRecord> s = snapshot(row.controls);
-        EXPECT_EQ(solve(s, row.rules), row.outcome);
+        EXPECT_EQ(solve(s, row.rules), Outcome::Solved);
         for (const Box& want : row.after) EXPECT_EQ(rectOf(byId(s, want.id)), str(want.r)) << "control " << want.id;
     }
 }
 
-TEST(ResizeSolver, ControlsNoRuleNamesAreNotTouched) {
-    std::vector<ControlRecord> s = snapshot({{1, {200, 170, 250, 190}}, {2, {10, 10, 40, 40}}, {3, {50, 10, 90, 40}}});
-    ASSERT_EQ(solve(s, {edge(GTRS_MOVE, GTRS_RIGHT, 1, GTRS_RIGHT, GTRS_CLIENT, -7),
-                        block(GTRS_CENTER_VERT, 3, 3, GTRS_EXTENT, GTRS_CLIENT, 0)}),
-              Outcome::Solved);
-    const struct {
-        LONG id;
-        bool touched;
-    } rows[] = {{1, true}, {2, false}, {3, true}};
-    for (const auto& row : rows) EXPECT_EQ(byId(s, row.id).touched, row.touched) << "control " << row.id;
-    EXPECT_EQ(rectOf(byId(s, 2)), "10,10,40,40");
-}
-
-TEST(ResizeSolver, DoneFlagsAndOffsetsAlongEachAxis) {
-    std::vector<ControlRecord> s = snapshot({{1, {10, 10, 60, 40}}, {2, {10, 50, 60, 80}}});
-    std::vector<GTRESIZERULE> rules = {
-        edge(GTRS_MOVE, GTRS_LEFT, 1, GTRS_LEFT, GTRS_CLIENT, 7),
-        edge(GTRS_MOVE, GTRS_TOP, 1, GTRS_TOP, GTRS_CLIENT, 7),
-        block(GTRS_CENTER_HORZ, 2, 2, GTRS_EXTENT, GTRS_CLIENT, -3),
-        block(GTRS_CENTER_VERT, 2, 2, GTRS_EXTENT, GTRS_CLIENT, -3),
-        edge(GTRS_SIZE, GTRS_HEIGHT, 1, GTRS_HEIGHT, 1, 0),  // waits for the value it sets itself
-        kEndRule,
-    };
-    ASSERT_EQ(solveLayout(s.data(), s.size(), rules.data(), kUnits), Outcome::Waiting);
-    const struct {
-        const char* name;
-        LONG pixels;
-        LONG done;
-    } rows[] = {{"horizontal move", 11, 1}, {"vertical move", 14, 1}, {"horizontal block", -5, 1},
-                {"vertical block", -6, 1}, {"rule waiting for itself", 0, 0}};
-    for (size_t i = 0; i < std::size(rows); ++i) {
-        SCOPED_TRACE(rows[i].name);
-        EXPECT_EQ(rules[i].nOffsetPixels, rows[i].pixels);
-        EXPECT_EQ(rules[i].bDone, rows[i].done);
-    }
-}
-
-TEST(ResizeSolver, DialogUnitConversion) {
-    const struct {
-        const char* name;
-        LONG units, base, per;
-        bool rounded;
-        int64_t pixels;
-    } rows[] = {
-        {"7 at 6, rounded", 7, 6, 4, true, 11},        {"7 at 6, truncated", 7, 6, 4, false, 10},
-        {"-7 at 6, rounded", -7, 6, 4, true, -11},     {"-7 at 6, truncated", -7, 6, 4, false, -10},
-        {"3 vertical at 13, rounded", 3, 13, 8, true, 5}, {"zero", 0, 6, 4, true, 0},
-        {"the largest offset", INT_MAX, 6, 4, true, int64_t(INT_MAX) * 6 / 4 + 1},
-    };
-    for (const auto& row : rows) EXPECT_EQ(dialogToPixels(row.units, row.base, row.per, row.rounded), row.pixels) << row.name;
-    const struct {
-        LONG extent, unit;
-    } widths[] = {{312, 6}, {338, 7}, {325, 6}, {0, 0}};
-    for (const auto& w : widths) EXPECT_EQ(averageLetterWidth(w.extent), w.unit) << "extent " << w.extent;
-}
-
-// Input outside the contract gives a defined outcome and leaves the layout
-// as it was.
-TEST(ResizeSolver, RulesOutOfRange) {
+// Sums beyond 32 bits fail the table instead of wrapping around.
+TEST(ResizeSolver, CoordinatesBeyond32Bits) {
     const struct {
         const char* name;
         GTRESIZERULE rule;
         RECT client;
-        Outcome outcome;
     } rows[] = {
-        {"type 5", edge(5, GTRS_LEFT, 1, GTRS_LEFT, GTRS_CLIENT, 0), kClient, Outcome::BadRule},
-        {"type -1", edge(-1, GTRS_LEFT, 1, GTRS_LEFT, GTRS_CLIENT, 0), kClient, Outcome::BadRule},
-        {"target attribute -1", edge(GTRS_SIZE, -1, 1, GTRS_LEFT, GTRS_CLIENT, 0), kClient, Outcome::BadRule},
-        {"target attribute 6", edge(GTRS_MOVE, 6, 1, GTRS_LEFT, GTRS_CLIENT, 0), kClient, Outcome::BadRule},
-        {"target attribute INT_MIN", edge(GTRS_MOVE, INT_MIN, 1, GTRS_LEFT, GTRS_CLIENT, 0), kClient, Outcome::BadRule},
-        {"extent on a size rule", edge(GTRS_SIZE, GTRS_LEFT, 1, GTRS_EXTENT, GTRS_CLIENT, 0), kClient, Outcome::BadRule},
-        {"reference attribute INT_MAX", edge(GTRS_SIZE, GTRS_LEFT, 1, INT_MAX, GTRS_CLIENT, 0), kClient, Outcome::BadRule},
-        {"block reference attribute 7", block(GTRS_CENTER_HORZ, 1, 1, 7, GTRS_CLIENT, 0), kClient, Outcome::BadRule},
-        {"block reference attribute -1", block(GTRS_CENTER_VERT, 1, 1, -1, GTRS_CLIENT, 0), kClient, Outcome::BadRule},
-        {"largest offset", edge(GTRS_MOVE, GTRS_LEFT, 1, GTRS_LEFT, GTRS_CLIENT, INT_MAX), kClient, Outcome::OutOfRange},
-        {"smallest offset", edge(GTRS_MOVE, GTRS_TOP, 1, GTRS_TOP, GTRS_CLIENT, INT_MIN), kClient, Outcome::OutOfRange},
-        {"edge beyond 32 bits", edge(GTRS_MOVE, GTRS_LEFT, 1, GTRS_RIGHT, GTRS_CLIENT, 1000),
-         RECT{0, 0, INT_MAX - 10, 200}, Outcome::OutOfRange},
-        {"percentage beyond 32 bits", edge(GTRS_SIZE, GTRS_WIDTH, 1, GTRS_WIDTH, GTRS_CLIENT, 0, INT_MAX), kClient,
-         Outcome::OutOfRange},
-        {"block shifted beyond 32 bits", block(GTRS_CENTER_HORZ, 1, 1, GTRS_EXTENT, GTRS_CLIENT, 1000),
-         RECT{INT_MAX - 300, 0, INT_MAX - 100, 200}, Outcome::OutOfRange},
+        {"an edge", edge(GTRS_MOVE, GTRS_LEFT, 1, GTRS_RIGHT, GTRS_CLIENT, 1000), RECT{0, 0, INT_MAX - 10, 200}},
+        {"a percentage", edge(GTRS_SIZE, GTRS_WIDTH, 1, GTRS_WIDTH, GTRS_CLIENT, 0, INT_MAX), kClient},
+        {"a block's shift", block(GTRS_CENTER_HORZ, 1, 1, GTRS_EXTENT, GTRS_CLIENT, 1000),
+         RECT{INT_MAX - 300, 0, INT_MAX - 100, 200}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         std::vector<ControlRecord> s = snapshot({{1, {10, 10, 60, 40}}}, row.client);
-        EXPECT_EQ(solve(s, {edge(GTRS_MOVE, GTRS_TOP, 1, GTRS_TOP, GTRS_CLIENT, 2), row.rule}), row.outcome);
+        EXPECT_EQ(solve(s, {edge(GTRS_MOVE, GTRS_TOP, 1, GTRS_TOP, GTRS_CLIENT, 2), row.rule}), Outcome::OutOfRange);
     }
-}
-
-TEST(ResizeSolver, NegativePercentageGivesANegativeSize) {
-    std::vector<ControlRecord> s = snapshot({{1, {10, 10, 60, 40}}});
-    EXPECT_EQ(solve(s, {edge(GTRS_SIZE, GTRS_WIDTH, 1, GTRS_WIDTH, GTRS_CLIENT, 0, -50)}), Outcome::Solved);
-    EXPECT_EQ(byId(s, 1).value[GTRS_RIGHT], -140);
 }
 
 // Generated layouts and tables: when every value is set by at most one
@@ -361,6 +222,6 @@ TEST(ResizeSolver, GeneratedTablesWithACycle) {
                        edge(GTRS_MOVE, GTRS_TOP, a, GTRS_BOTTOM, b, 4));
         g.rules.push_back(edge(GTRS_SIZE, GTRS_BOTTOM, b, GTRS_TOP, a, 4));
         std::vector<ControlRecord> after = g.before;
-        EXPECT_NE(solve(after, g.rules), Outcome::Solved);
+        EXPECT_EQ(solve(after, g.rules), Outcome::Waiting);
     }
 }
