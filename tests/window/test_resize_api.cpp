@@ -243,22 +243,39 @@ TEST(ResizeWindow, ManyChildren) {
 }
 
 // Every rule's offset is converted along its own axis exactly as the
-// platform converts the dialog's units.
-TEST(ResizeWindow, OffsetsInThePlatformsPixels) {
+// window converts dialog units: a dialog as the platform does (rounding), a
+// plain window with its own font (truncating).
+TEST(ResizeWindow, OffsetsInTheWindowsDialogUnits) {
     Dialog d({{1, "BUTTON", kOk}});
-    std::vector<GTRESIZERULE> rules;
-    for (LONG units = -41; units <= 41; ++units) {
-        rules.push_back(edge(GTRS_MOVE, GTRS_LEFT, 1, GTRS_LEFT, GTRS_CLIENT, units));
-        rules.push_back(edge(GTRS_MOVE, GTRS_TOP, 1, GTRS_TOP, GTRS_CLIENT, units));
+    HWND plain = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
+    CreateWindowExA(0, "BUTTON", "", WS_CHILD, 200, 170, 50, 20, plain, reinterpret_cast<HMENU>(1), nullptr, nullptr);
+    HFONT font = CreateFontA(-40, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Arial");
+    SendMessageA(plain, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    const struct {
+        const char* name;
+        HWND window;
+        BOOL(WINAPI* map)(HWND, LPRECT);
+    } rows[] = {{"dialog", d.hwnd(), MapDialogRect}, {"plain window", plain, gtMapDialogRect}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        std::vector<GTRESIZERULE> rules;
+        for (LONG units = -41; units <= 41; ++units) {
+            rules.push_back(edge(GTRS_MOVE, GTRS_LEFT, 1, GTRS_LEFT, GTRS_CLIENT, units));
+            rules.push_back(edge(GTRS_MOVE, GTRS_TOP, 1, GTRS_TOP, GTRS_CLIENT, units));
+        }
+        rules = table(rules);
+        ASSERT_TRUE(gtResizeWindow(row.window, rules.data()));
+        for (size_t i = 0; i + 1 < rules.size(); ++i) {
+            const bool horizontal = rules[i].nTargetAttr == GTRS_LEFT;
+            RECT want{0, 0, rules[i].nOffset, rules[i].nOffset};
+            row.map(row.window, &want);
+            EXPECT_EQ(rules[i].nOffsetPixels, horizontal ? want.right : want.bottom)
+                << (horizontal ? "horizontal " : "vertical ") << rules[i].nOffset;
+            EXPECT_EQ(rules[i].bDone, 1) << "rule " << i;
+        }
     }
-    rules = table(rules);
-    ASSERT_TRUE(gtResizeWindow(d.hwnd(), rules.data()));
-    for (size_t i = 0; i + 1 < rules.size(); ++i) {
-        const bool horizontal = rules[i].nTargetAttr == GTRS_LEFT;
-        const int want = horizontal ? d.dx(rules[i].nOffset) : d.dy(rules[i].nOffset);
-        EXPECT_EQ(rules[i].nOffsetPixels, want) << (horizontal ? "horizontal " : "vertical ") << rules[i].nOffset;
-        EXPECT_EQ(rules[i].bDone, 1) << "rule " << i;
-    }
+    DestroyWindow(plain);
+    DeleteObject(font);
 }
 
 TEST(MapDialogRect, DialogsAndPlainWindows) {
