@@ -289,30 +289,24 @@ TEST(MapDialogRect, DialogsAndPlainWindows) {
     }
 
     // A plain window converts with its own font: the average width of the
-    // 52 letters and the font's height.
+    // 52 letters and the font's height, truncating toward zero.
     HWND plain = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
-    const struct {
-        const char* name;
-        int height;
-    } fonts[] = {{"small font", 12}, {"large font", 40}};
-    for (const auto& f : fonts) {
-        SCOPED_TRACE(f.name);
-        HFONT font = CreateFontA(-f.height, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Arial");
-        SendMessageA(plain, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        HDC dc = GetDC(plain);
-        HGDIOBJ old = SelectObject(dc, font);
-        SIZE letters{};
-        GetTextExtentPointA(dc, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &letters);
-        SelectObject(dc, old);
-        ReleaseDC(plain, dc);
-        const LONG bx = (letters.cx / 26 + 1) / 2, by = letters.cy;
-        RECT r{4, 8, 40, -80};
+    HFONT font = CreateFontA(-40, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Arial");
+    SendMessageA(plain, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    HDC dc = GetDC(plain);
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE letters{};
+    GetTextExtentPointA(dc, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &letters);
+    SelectObject(dc, old);
+    ReleaseDC(plain, dc);
+    const LONG bx = (letters.cx / 26 + 1) / 2, by = letters.cy;
+    for (LONG u = -7; u <= 7; ++u) {
+        RECT r{u, u, u, u};
         ASSERT_TRUE(gtMapDialogRect(plain, &r));
-        EXPECT_EQ(str(r), str({bx, by, 10 * bx, -10 * by}));
-        SendMessageA(plain, WM_SETFONT, 0, FALSE);
-        DeleteObject(font);
+        EXPECT_EQ(str(r), str({u * bx / 4, u * by / 8, u * bx / 4, u * by / 8})) << "dialog units " << u;
     }
     DestroyWindow(plain);
+    DeleteObject(font);
 
     RECT r{1, 2, 3, 4};
     EXPECT_FALSE(gtMapDialogRect(nullptr, &r)) << "no window";
