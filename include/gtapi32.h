@@ -607,8 +607,9 @@ typedef struct GTRESIZERULE {
  * height the bottom edge; GTRS_SIZE keeps the left or top edge. */
 BOOL GTAPI gtResizeWindow(HWND window, LPGTRESIZERULE rules);
 /* Dialog units to pixels: the platform's conversion for dialogs, the
- * window's font (average width of A-Z a-z, height) for other windows.
- * 0 when the window does not exist or rect is NULL. */
+ * window's font (average width of A-Z a-z, height; truncating, results
+ * held to 32 bits) for other windows.  0 when the window does not exist or
+ * rect is NULL. */
 BOOL GTAPI gtMapDialogRect(HWND window, LPRECT rect);
 /* Number of child windows; 0 when it is not a window. */
 int  GTAPI gtGetChildWindowCount(HWND window);
