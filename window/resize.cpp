@@ -24,11 +24,7 @@ bool isDialog(HWND window) { return GetClassWord(window, GCW_ATOM) == kDialogCla
 bool fontBaseUnits(HWND window, win::BaseUnits& units) {
     gt::WindowDc dc(window);
     if (!dc) return false;
-    const HFONT font = reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0));
-    const HGDIOBJ previous = font ? SelectObject(dc.get(), font) : nullptr;
-    gt::ScopeGuard restore([&] {
-        if (previous) SelectObject(dc.get(), previous);
-    });
+    const gt::Selection font(dc.get(), reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)));
     SIZE size{};
     if (!GetTextExtentPointA(dc.get(), kLetters, sizeof kLetters - 1, &size)) return false;
     units = win::BaseUnits{win::averageLetterWidth(size.cx), size.cy, false};
