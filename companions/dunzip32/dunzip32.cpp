@@ -1,8 +1,8 @@
 // DUNZIP32.DLL: "dunzip" extracts (or checks) the entries of a zip archive.
 //
 // Nothing is written before every entry name has been found safe; each file
-// is written beside its final name and renamed only when its size and CRC
-// are right, so a failure leaves no partial file.
+// is checked for size and CRC while it is written and removed when either is
+// wrong; an existing file is only ever replaced by a complete one.
 #include <windows.h>
 
 #include <new>
@@ -17,6 +17,7 @@ namespace {
 const wchar_t ALL_FILES[] = L"*.*";
 const wchar_t TEMP_SUFFIX[] = L".dz~";
 const int TEMP_TRIES = 100;
+const uint64_t ROOM_CHECK_FROM = 64 << 10;
 
 struct Planned {
     size_t index;
@@ -44,7 +45,7 @@ private:
     zc::Archive archive_;
 };
 
-// Writes the entry under a temporary name beside `target`, then renames it.
+// Writes one entry to `target`.
 int Unzipper::extractFile(const zc::Entry& e, size_t index, const std::wstring& target) {
     DWORD existing = GetFileAttributesW(target.c_str());
     if (existing != INVALID_FILE_ATTRIBUTES) {
@@ -54,16 +55,22 @@ int Unzipper::extractFile(const zc::Entry& e, size_t index, const std::wstring& 
     }
     std::wstring dir = parentOf(target);
     if (!zc::createDirectories(dir)) return QRZ_IO_ERROR;
+    // Large entries are measured against the free space before anything is
+    // written; a small one that does not fit fails on its write.
     ULARGE_INTEGER avail{};
-    if (GetDiskFreeSpaceExW((dir + L"\\").c_str(), &avail, nullptr, nullptr) && avail.QuadPart < e.usize)
+    if (e.usize >= ROOM_CHECK_FROM && GetDiskFreeSpaceExW((dir + L"\\").c_str(), &avail, nullptr, nullptr) && avail.QuadPart < e.usize)
         return QRZ_DISK_FULL;
 
-    std::wstring temp;
+    // A new file is written under its own name and deleted on failure; an
+    // existing one is replaced only by a complete copy written beside it.
+    // (Renaming costs more than the write of a small file under Wine.)
+    std::wstring temp = target;
     gt::FileHandle file;
+    bool replacing = existing != INVALID_FILE_ATTRIBUTES;
     for (int i = 0; i < TEMP_TRIES && !file; ++i) {
-        temp = target + TEMP_SUFFIX + (i ? std::to_wstring(i) : std::wstring());
+        if (replacing) temp = target + TEMP_SUFFIX + (i ? std::to_wstring(i) : std::wstring());
         file.reset(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file && GetLastError() != ERROR_FILE_EXISTS) return zc::writeErrorCode(GetLastError());
+        if (!file && (!replacing || GetLastError() != ERROR_FILE_EXISTS)) return zc::writeErrorCode(GetLastError());
     }
     if (!file) return QRZ_IO_ERROR;
     gt::ScopeGuard dropTemp([&] {
@@ -79,9 +86,11 @@ int Unzipper::extractFile(const zc::Entry& e, size_t index, const std::wstring& 
         SetFileTime(file.get(), nullptr, nullptr, &t);
     }
     file.reset();
-    if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY))
-        SetFileAttributesW(target.c_str(), existing & ~FILE_ATTRIBUTE_READONLY);
-    if (!MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) return zc::writeErrorCode(GetLastError());
+    if (replacing) {
+        if (existing & FILE_ATTRIBUTE_READONLY) SetFileAttributesW(target.c_str(), existing & ~FILE_ATTRIBUTE_READONLY);
+        if (!MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))
+            return zc::writeErrorCode(GetLastError());
+    }
     dropTemp.dismiss();
     if (cmd_.restoreAttribs && e.dosAttributes()) SetFileAttributesW(target.c_str(), e.dosAttributes());
     return QRZ_OK;

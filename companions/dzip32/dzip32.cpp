@@ -19,6 +19,8 @@
 namespace {
 
 const size_t READ_CHUNK = 1 << 20;
+const size_t PROBE_SIZE = 64 << 10;
+const uint64_t PROBE_MIN_FILE = 256 << 10;
 const DWORD KEPT_ATTRIBUTES =
     FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
 
@@ -59,6 +61,7 @@ private:
     int addDirectory(const Item& item, zc::OutFile& out);
     int storeData(HANDLE in, zc::OutFile& out, zc::NewEntry& e);
     int deflateData(HANDLE in, zc::OutFile& out, zc::NewEntry& e);
+    bool incompressible(HANDLE in, uint64_t size);
 
     const ZipCommand& cmd_;
     std::wstring zipPath_;
@@ -66,6 +69,13 @@ private:
     std::set<std::wstring, LessNoCase> newNames_;
     std::vector<std::string> central_;
     std::unique_ptr<char[]> in_, out_;
+    z_stream z_{};
+    bool deflating_ = false;
+
+public:
+    ~Zipper() {
+        if (deflating_) deflateEnd(&z_);
+    }
 };
 
 bool Zipper::skipped(DWORD attributes) const {
@@ -170,11 +180,31 @@ int Zipper::storeData(HANDLE in, zc::OutFile& out, zc::NewEntry& e) {
     return QRZ_OK;
 }
 
+// True when a sample from the file's start does not shrink: such data
+// (already compressed) is stored without deflating all of it first.
+bool Zipper::incompressible(HANDLE in, uint64_t size) {
+    if (size < PROBE_MIN_FILE) return false;
+    DWORD n = 0;
+    if (!ReadFile(in, in_.get(), DWORD(PROBE_SIZE), &n, nullptr) || n != PROBE_SIZE) return false;
+    LARGE_INTEGER zero{};
+    SetFilePointerEx(in, zero, nullptr, FILE_BEGIN);
+    uLongf packed = uLongf(READ_CHUNK);
+    if (compress2(reinterpret_cast<Bytef*>(out_.get()), &packed, reinterpret_cast<const Bytef*>(in_.get()), n, 1) != Z_OK)
+        return false;
+    return packed >= n - n / 100;
+}
+
 int Zipper::deflateData(HANDLE in, zc::OutFile& out, zc::NewEntry& e) {
-    z_stream z{};
-    if (deflateInit2(&z, int(cmd_.rate), Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+    // One stream for the whole call: setting it up per file costs more than
+    // deflating a small file.
+    if (!deflating_) {
+        if (deflateInit2(&z_, int(cmd_.rate), Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+            return QRZ_NO_MEMORY;
+        deflating_ = true;
+    } else if (deflateReset(&z_) != Z_OK) {
         return QRZ_NO_MEMORY;
-    gt::ScopeGuard end([&] { deflateEnd(&z); });
+    }
+    z_stream& z = z_;
     uLong crc = crc32(0, nullptr, 0);
     uint64_t total = 0, packed = 0;
     int flush = Z_NO_FLUSH;
@@ -215,7 +245,7 @@ int Zipper::addFile(const Item& item, zc::OutFile& out) {
     zc::dosTimeFromFileTime(info.ftLastWriteTime, e.dosDate, e.dosTime);
     e.unixTime = zc::unixFromFileTime(info.ftLastWriteTime);
     e.externalAttr = info.dwFileAttributes & KEPT_ATTRIBUTES;
-    e.method = (cmd_.rate == 0 || size == 0) ? zc::METHOD_STORE : zc::METHOD_DEFLATE;
+    e.method = (cmd_.rate == 0 || size == 0 || incompressible(in.get(), size)) ? zc::METHOD_STORE : zc::METHOD_DEFLATE;
     e.zip64Local = zc::needsZip64(size);
     e.localOffset = out.position();
     int code = out.write(zc::localHeader(e).data(), zc::localHeader(e).size());

@@ -244,6 +244,42 @@ TEST_F(Archives, HostileArchivesAreRefusedSafely) {
     }
 }
 
+// An existing file is replaced by a complete, checked copy or not at all.
+TEST_F(Archives, ExistingFilesSurviveFailedReplacements) {
+    struct Row {
+        const char* name;
+        Piece piece;
+        DWORD attributes;
+        int code;
+    } rows[] = {
+        {"entry with a bad CRC", {"keep.txt", "new bytes", 0, -1, true}, FILE_ATTRIBUTE_NORMAL, QRZ_DAMAGED},
+        {"read-only file", {"keep.txt", "new bytes"}, FILE_ATTRIBUTE_READONLY, QRZ_IO_ERROR},
+    };
+    int k = 0;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        std::string dir = work() + "keep" + std::to_string(k++);
+        CreateDirectoryA(dir.c_str(), nullptr);
+        CreateDirectoryA((dir + "\\x").c_str(), nullptr);
+        writeArchive(dir + "\\k.zip", {row.piece});
+        std::string target = dir + "\\x\\keep.txt";
+        {
+            gt::FileHandle f(CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+            DWORD n = 0;
+            WriteFile(f.get(), "old", 3, &n, nullptr);
+        }
+        SetFileAttributesA(target.c_str(), row.attributes);
+        qrUnzipFile unzip((dir + "\\k.zip").c_str(), (dir + "\\x").c_str(), UNZIP_ALL);
+        EXPECT_EQ(unzip.UnzipFile(), FALSE);
+        EXPECT_EQ(unzip.GetErrorCode(), row.code);
+        EXPECT_EQ(readAll(wide(target)), "old");
+        std::vector<std::wstring> files;
+        listFiles(wide(dir + "\\x"), L"", files);
+        EXPECT_EQ(files.size(), 1u) << "temporary file left";
+        SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+}
+
 TEST_F(Archives, HonestHighRatioExtractsWhole) {
     std::string base = work() + "zeros";
     CreateDirectoryA(base.c_str(), nullptr);
