@@ -46,6 +46,21 @@ run() {
 run "$program" "$@"
 rc=$?
 
+# The host program's listing and extraction of an Info-ZIP archive.
+if [ -n "${GT_GTX:-}" ]; then
+  fixture="$GT_ARCHIVE_WORK\\fixtures\\zip-9.zip"
+  listing="$(run "$GT_GTX" zip --list "$fixture" 2>&1 | tr -d '\r')"
+  for want in ' readme.txt$' ' sub/deeper/deep.bin$' ' 11 entries$'; do
+    if ! grep -Eq "$want" <<<"$listing"; then echo "case gtx zip --list: no line matching '$want'" >&2; rc=1; fi
+  done
+  run "$GT_GTX" unzip "$fixture" "$GT_ARCHIVE_WORK\\gtx" --spec '*.txt' >/dev/null 2>&1
+  got="$(cd "$work/gtx" 2>/dev/null && find . -type f | sort | tr '\n' ' ')"
+  if [ "$got" != "./readme.txt ./sub/nested.txt ./with blank.txt ./日本語.txt " ]; then
+    echo "case gtx unzip --spec '*.txt': extracted [$got]" >&2
+    rc=1
+  fi
+fi
+
 # The archives the program wrote, through the other tools.
 for archive in "$work"/ours/*.zip; do
   [ -e "$archive" ] || { echo "no archives written by the program" >&2; rc=1; break; }
