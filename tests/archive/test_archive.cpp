@@ -133,6 +133,44 @@ TEST_F(Archives, AddingReplacesTheSameNameAndKeepsTheRest) {
     EXPECT_EQ(readAll(wide(dir + "x\\b.txt")), "other");
 }
 
+TEST_F(Archives, CallsThatCannotStartSayWhy) {
+    std::string missing = work() + "no-such.zip", tree = work() + "tree";
+    struct Row {
+        const char* name;
+        std::function<int()> run;
+        int code;
+    } rows[] = {
+        {"zip without an archive name", [&] {
+             qrZipFile z(tree.c_str(), nullptr, 5, 5);
+             z.ZipFile();
+             return z.GetErrorCode();
+         }, QRZ_BAD_RECORD},
+        {"zip of a missing source", [&] {
+             qrZipFile z((tree + "\\missing.txt").c_str(), (work() + "never.zip").c_str(), 5, 5);
+             z.ZipFile();
+             return z.GetErrorCode();
+         }, QRZ_NO_SOURCE},
+        {"unzip of a missing archive", [&] {
+             qrUnzipFile u(missing.c_str(), (work() + "never").c_str(), UNZIP_ALL);
+             u.UnzipFile();
+             return u.GetErrorCode();
+         }, QRZ_NO_ARCHIVE},
+        {"unzip of a file that is no archive", [&] {
+             qrUnzipFile u((tree + "\\readme.txt").c_str(), (work() + "never").c_str(), UNZIP_ALL);
+             u.UnzipFile();
+             return u.GetErrorCode();
+         }, QRZ_DAMAGED},
+        {"unzip without a destination", [&] {
+             qrUnzipFile u((work() + "fixtures\\zip-5.zip").c_str(), nullptr, UNZIP_ALL);
+             u.UnzipFile();
+             return u.GetErrorCode();
+         }, QRZ_BAD_RECORD},
+    };
+    for (const Row& row : rows) EXPECT_EQ(row.run(), row.code) << "case " << row.name;
+    EXPECT_EQ(GetFileAttributesA((work() + "never.zip").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesA((work() + "never").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
 // --- archives made by hand ---------------------------------------------
 
 struct Piece {
