@@ -43,6 +43,7 @@ private:
 
     const UnzipCommand& cmd_;
     zc::Archive archive_;
+    std::wstring lastDir_;
 };
 
 // Writes one entry to `target`.
@@ -54,7 +55,10 @@ int Unzipper::extractFile(const zc::Entry& e, size_t index, const std::wstring& 
         if ((existing & FILE_ATTRIBUTE_READONLY) && !cmd_.replaceReadOnly) return QRZ_IO_ERROR;
     }
     std::wstring dir = parentOf(target);
-    if (!zc::createDirectories(dir)) return QRZ_IO_ERROR;
+    if (dir != lastDir_) {  // archives list a directory's files together
+        if (!zc::createDirectories(dir)) return QRZ_IO_ERROR;
+        lastDir_ = dir;
+    }
     // Large entries are measured against the free space before anything is
     // written; a small one that does not fit fails on its write.
     ULARGE_INTEGER avail{};
@@ -144,7 +148,7 @@ extern "C" DWORD WINAPI dunzip(void* record) {
     if (!cmd || cmd->cbSize != UNZIPCMD_SIZE || cmd->function != UNZIPFN_EXTRACT) return QRZ_BAD_RECORD;
     if (!cmd->zipFile || !*cmd->zipFile) return QRZ_BAD_RECORD;
     if (!cmd->testOnly && (!cmd->destination || !*cmd->destination)) return QRZ_BAD_RECORD;
-    zc::g_bytesDone = 0;
+    zc::resetBytes();
     try {
         return DWORD(Unzipper(*cmd).run());
     } catch (const std::bad_alloc&) {
@@ -153,4 +157,4 @@ extern "C" DWORD WINAPI dunzip(void* record) {
 }
 
 // Bytes inflated so far by the running call.
-extern "C" ULONGLONG WINAPI dunzipBytesDone(void) { return ULONGLONG(zc::g_bytesDone); }
+extern "C" ULONGLONG WINAPI dunzipBytesDone(void) { return ULONGLONG(zc::bytesDone()); }

@@ -7,6 +7,9 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 #include <cwchar>
 #include <memory>
 #include <new>
@@ -21,6 +24,11 @@ namespace {
 const size_t READ_CHUNK = 1 << 20;
 const size_t PROBE_SIZE = 64 << 10;
 const uint64_t PROBE_MIN_FILE = 256 << 10;
+// Files up to this size are read and compressed in memory by worker threads
+// while earlier ones are written; larger ones are streamed by the writer.
+const uint64_t IN_MEMORY_MAX = 16 << 20;
+const size_t WORKERS_MAX = 4;
+const size_t AHEAD_MAX = 8;  // files packed ahead of the writer
 const DWORD KEPT_ATTRIBUTES =
     FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
 
@@ -46,6 +54,120 @@ std::wstring parentOf(const std::wstring& path) {
     return cut == std::wstring::npos ? std::wstring(L".") : path.substr(0, cut);
 }
 
+// One deflate stream per thread, reset for each file: setting one up costs
+// more than deflating a small file.
+class Deflater {
+public:
+    explicit Deflater(int level) : level_(level) {}
+    ~Deflater() {
+        if (ready_) deflateEnd(&z_);
+    }
+    Deflater(const Deflater&) = delete;
+    Deflater& operator=(const Deflater&) = delete;
+    z_stream* fresh() {
+        if (!ready_) {
+            if (deflateInit2(&z_, level_, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK) return nullptr;
+            ready_ = true;
+            return &z_;
+        }
+        return deflateReset(&z_) == Z_OK ? &z_ : nullptr;
+    }
+
+private:
+    z_stream z_{};
+    int level_;
+    bool ready_ = false;
+};
+
+// True when a sample does not shrink: such data (already compressed) is
+// stored without deflating all of it first.
+bool incompressible(const char* p, size_t n) {
+    if (n < PROBE_SIZE) return false;
+    std::string scratch(compressBound(uLong(PROBE_SIZE)), '\0');
+    uLongf packed = uLongf(scratch.size());
+    if (compress2(reinterpret_cast<Bytef*>(&scratch[0]), &packed, reinterpret_cast<const Bytef*>(p), uLong(PROBE_SIZE), 1) != Z_OK)
+        return false;
+    return packed >= PROBE_SIZE - PROBE_SIZE / 100;
+}
+
+// The new entry's fields that come from the file itself.
+zc::NewEntry entryFor(const Item& item, const BY_HANDLE_FILE_INFORMATION& info) {
+    zc::NewEntry e;
+    e.rawName = zc::encodeName(item.name, e.flags);
+    zc::dosTimeFromFileTime(info.ftLastWriteTime, e.dosDate, e.dosTime);
+    e.unixTime = zc::unixFromFileTime(info.ftLastWriteTime);
+    e.externalAttr = info.dwFileAttributes & KEPT_ATTRIBUTES;
+    return e;
+}
+
+// A file read, checked and compressed in memory, ready to be written.
+struct Packed {
+    zc::NewEntry entry;
+    std::string data;
+    int code = QRZ_OK;
+    bool streamed = false;  // too large: the writer streams it itself
+    bool ready = false;
+};
+
+void packFile(const Item& item, int rate, Deflater& deflater, Packed& p) {
+    gt::FileHandle in(CreateFileW(item.path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!in || !GetFileInformationByHandle(in.get(), &info)) {
+        p.code = QRZ_IO_ERROR;
+        return;
+    }
+    uint64_t size = (uint64_t(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    if (size > IN_MEMORY_MAX) {
+        p.streamed = true;
+        return;
+    }
+    p.entry = entryFor(item, info);
+    std::string raw(size_t(size), '\0');
+    size_t got = 0;
+    while (got < raw.size()) {
+        DWORD n = 0;
+        if (!ReadFile(in.get(), &raw[got], DWORD(raw.size() - got), &n, nullptr)) {
+            p.code = QRZ_IO_ERROR;
+            return;
+        }
+        if (n == 0) break;
+        got += n;
+    }
+    raw.resize(got);
+    zc::countBytes(got);
+    zc::NewEntry& e = p.entry;
+    e.crc = uint32_t(crc32(0, reinterpret_cast<const Bytef*>(raw.data()), uInt(raw.size())));
+    e.usize = raw.size();
+    e.method = zc::METHOD_STORE;
+    if (rate > 0 && !raw.empty() && !incompressible(raw.data(), raw.size())) {
+        z_stream* z = deflater.fresh();
+        if (!z) {
+            p.code = QRZ_NO_MEMORY;
+            return;
+        }
+        p.data.resize(deflateBound(z, uLong(raw.size())));
+        z->next_in = reinterpret_cast<Bytef*>(&raw[0]);
+        z->avail_in = uInt(raw.size());
+        z->next_out = reinterpret_cast<Bytef*>(&p.data[0]);
+        z->avail_out = uInt(p.data.size());
+        if (deflate(z, Z_FINISH) != Z_STREAM_END) {
+            p.code = QRZ_NO_MEMORY;
+            return;
+        }
+        p.data.resize(z->total_out);
+        if (p.data.size() < raw.size()) e.method = zc::METHOD_DEFLATE;
+    }
+    if (e.method == zc::METHOD_STORE) p.data.swap(raw);
+    e.csize = p.data.size();
+}
+
+size_t workerCount() {
+    SYSTEM_INFO si;
+    GetSystemInfo(&si);
+    return std::min<size_t>(WORKERS_MAX, si.dwNumberOfProcessors);
+}
+
 class Zipper {
 public:
     explicit Zipper(const ZipCommand& cmd) : cmd_(cmd) {}
@@ -61,7 +183,7 @@ private:
     int addDirectory(const Item& item, zc::OutFile& out);
     int storeData(HANDLE in, zc::OutFile& out, zc::NewEntry& e);
     int deflateData(HANDLE in, zc::OutFile& out, zc::NewEntry& e);
-    bool incompressible(HANDLE in, uint64_t size);
+    int writeItems(zc::OutFile& out);
 
     const ZipCommand& cmd_;
     std::wstring zipPath_;
@@ -69,13 +191,7 @@ private:
     std::set<std::wstring, LessNoCase> newNames_;
     std::vector<std::string> central_;
     std::unique_ptr<char[]> in_, out_;
-    z_stream z_{};
-    bool deflating_ = false;
-
-public:
-    ~Zipper() {
-        if (deflating_) deflateEnd(&z_);
-    }
+    Deflater deflater_{int(cmd_.rate)};
 };
 
 bool Zipper::skipped(DWORD attributes) const {
@@ -173,38 +289,17 @@ int Zipper::storeData(HANDLE in, zc::OutFile& out, zc::NewEntry& e) {
         int code = out.write(in_.get(), n);
         if (code != QRZ_OK) return code;
         total += n;
-        zc::g_bytesDone += n;
+        zc::countBytes(n);
     }
     e.crc = uint32_t(crc);
     e.usize = e.csize = total;
     return QRZ_OK;
 }
 
-// True when a sample from the file's start does not shrink: such data
-// (already compressed) is stored without deflating all of it first.
-bool Zipper::incompressible(HANDLE in, uint64_t size) {
-    if (size < PROBE_MIN_FILE) return false;
-    DWORD n = 0;
-    if (!ReadFile(in, in_.get(), DWORD(PROBE_SIZE), &n, nullptr) || n != PROBE_SIZE) return false;
-    LARGE_INTEGER zero{};
-    SetFilePointerEx(in, zero, nullptr, FILE_BEGIN);
-    uLongf packed = uLongf(READ_CHUNK);
-    if (compress2(reinterpret_cast<Bytef*>(out_.get()), &packed, reinterpret_cast<const Bytef*>(in_.get()), n, 1) != Z_OK)
-        return false;
-    return packed >= n - n / 100;
-}
-
 int Zipper::deflateData(HANDLE in, zc::OutFile& out, zc::NewEntry& e) {
-    // One stream for the whole call: setting it up per file costs more than
-    // deflating a small file.
-    if (!deflating_) {
-        if (deflateInit2(&z_, int(cmd_.rate), Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
-            return QRZ_NO_MEMORY;
-        deflating_ = true;
-    } else if (deflateReset(&z_) != Z_OK) {
-        return QRZ_NO_MEMORY;
-    }
-    z_stream& z = z_;
+    z_stream* stream = deflater_.fresh();
+    if (!stream) return QRZ_NO_MEMORY;
+    z_stream& z = *stream;
     uLong crc = crc32(0, nullptr, 0);
     uint64_t total = 0, packed = 0;
     int flush = Z_NO_FLUSH;
@@ -214,7 +309,7 @@ int Zipper::deflateData(HANDLE in, zc::OutFile& out, zc::NewEntry& e) {
         if (n == 0) flush = Z_FINISH;
         crc = crc32(crc, reinterpret_cast<const Bytef*>(in_.get()), n);
         total += n;
-        zc::g_bytesDone += n;
+        zc::countBytes(n);
         z.next_in = reinterpret_cast<Bytef*>(in_.get());
         z.avail_in = n;
         do {
@@ -240,12 +335,16 @@ int Zipper::addFile(const Item& item, zc::OutFile& out) {
     BY_HANDLE_FILE_INFORMATION info;
     if (!GetFileInformationByHandle(in.get(), &info)) return QRZ_IO_ERROR;
     uint64_t size = (uint64_t(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-    zc::NewEntry e;
-    e.rawName = zc::encodeName(item.name, e.flags);
-    zc::dosTimeFromFileTime(info.ftLastWriteTime, e.dosDate, e.dosTime);
-    e.unixTime = zc::unixFromFileTime(info.ftLastWriteTime);
-    e.externalAttr = info.dwFileAttributes & KEPT_ATTRIBUTES;
-    e.method = (cmd_.rate == 0 || size == 0 || incompressible(in.get(), size)) ? zc::METHOD_STORE : zc::METHOD_DEFLATE;
+    zc::NewEntry e = entryFor(item, info);
+    bool store = cmd_.rate == 0 || size == 0;
+    if (!store) {
+        DWORD n = 0;
+        LARGE_INTEGER zero{};
+        if (!ReadFile(in.get(), in_.get(), DWORD(PROBE_SIZE), &n, nullptr)) return QRZ_IO_ERROR;
+        store = incompressible(in_.get(), n);
+        if (!SetFilePointerEx(in.get(), zero, nullptr, FILE_BEGIN)) return QRZ_IO_ERROR;
+    }
+    e.method = store ? zc::METHOD_STORE : zc::METHOD_DEFLATE;
     e.zip64Local = zc::needsZip64(size);
     e.localOffset = out.position();
     int code = out.write(zc::localHeader(e).data(), zc::localHeader(e).size());
@@ -281,6 +380,79 @@ int Zipper::addDirectory(const Item& item, zc::OutFile& out) {
     return code;
 }
 
+// Workers pack files in memory, a few ahead of the writer, which writes
+// them in order (and streams the large ones itself).
+int Zipper::writeItems(zc::OutFile& out) {
+    const size_t count = items_.size();
+    std::vector<Packed> packed(count);
+    std::mutex m;
+    std::condition_variable cv;
+    size_t next = 0, written = 0;
+    bool stop = false;
+    auto work = [&] {
+        Deflater deflater(int(cmd_.rate));
+        std::unique_lock<std::mutex> lock(m);
+        for (;;) {
+            cv.wait(lock, [&] { return stop || next >= count || next < written + AHEAD_MAX; });
+            if (stop || next >= count) return;
+            size_t i = next++;
+            lock.unlock();
+            try {
+                if (!items_[i].directory) packFile(items_[i], int(cmd_.rate), deflater, packed[i]);
+            } catch (const std::bad_alloc&) {
+                packed[i].code = QRZ_NO_MEMORY;
+            }
+            lock.lock();
+            packed[i].ready = true;
+            cv.notify_all();
+        }
+    };
+    std::vector<std::thread> pool;
+    try {
+        for (size_t k = workerCount(); k > 0; --k) pool.emplace_back(work);
+    } catch (const std::system_error&) {
+        // Fewer workers (or none: the writer packs each file itself).
+    }
+    gt::ScopeGuard joinAll([&] {
+        {
+            std::lock_guard<std::mutex> lock(m);
+            stop = true;
+        }
+        cv.notify_all();
+        for (auto& t : pool) t.join();
+    });
+
+    int code = QRZ_OK;
+    for (size_t i = 0; code == QRZ_OK && i < count; ++i) {
+        if (pool.empty() && !items_[i].directory) packFile(items_[i], int(cmd_.rate), deflater_, packed[i]);
+        if (!pool.empty()) {
+            std::unique_lock<std::mutex> lock(m);
+            cv.wait(lock, [&] { return packed[i].ready; });
+        }
+        Packed& p = packed[i];
+        if (items_[i].directory) {
+            code = addDirectory(items_[i], out);
+        } else if (p.streamed) {
+            code = addFile(items_[i], out);
+        } else if (p.code != QRZ_OK) {
+            code = p.code;
+        } else {
+            p.entry.localOffset = out.position();
+            std::string header = zc::localHeader(p.entry);
+            code = out.write(header.data(), header.size());
+            if (code == QRZ_OK) code = out.write(p.data.data(), p.data.size());
+            if (code == QRZ_OK) central_.push_back(zc::centralHeader(p.entry));
+        }
+        std::string().swap(p.data);
+        {
+            std::lock_guard<std::mutex> lock(m);
+            written = i + 1;
+        }
+        cv.notify_all();
+    }
+    return code;
+}
+
 int Zipper::run() {
     zipPath_ = zc::fullPath(zc::wideFromAnsi(cmd_.zipFile));
     for (const std::string& s : zc::splitSources(cmd_.sources))
@@ -308,8 +480,7 @@ int Zipper::run() {
         if (!file) return QRZ_IO_ERROR;
         zc::OutFile out(file.get());
         if (adding) code = copyKept(old, out);
-        for (size_t i = 0; code == QRZ_OK && i < items_.size(); ++i)
-            code = items_[i].directory ? addDirectory(items_[i], out) : addFile(items_[i], out);
+        if (code == QRZ_OK) code = writeItems(out);
         uint64_t cdOffset = out.position();
         for (size_t i = 0; code == QRZ_OK && i < central_.size(); ++i)
             code = out.write(central_[i].data(), central_[i].size());
@@ -341,7 +512,7 @@ extern "C" DWORD WINAPI dzip(void* record) {
     const ZipCommand* cmd = static_cast<const ZipCommand*>(record);
     if (!cmd || cmd->cbSize != ZIPCMD_SIZE || cmd->function != ZIPFN_ADD) return QRZ_BAD_RECORD;
     if (!cmd->zipFile || !*cmd->zipFile || !cmd->sources || !*cmd->sources || cmd->rate > 9) return QRZ_BAD_RECORD;
-    zc::g_bytesDone = 0;
+    zc::resetBytes();
     try {
         return DWORD(Zipper(*cmd).run());
     } catch (const std::bad_alloc&) {
@@ -350,4 +521,4 @@ extern "C" DWORD WINAPI dzip(void* record) {
 }
 
 // Bytes read from the sources so far by the running call.
-extern "C" ULONGLONG WINAPI dzipBytesDone(void) { return ULONGLONG(zc::g_bytesDone); }
+extern "C" ULONGLONG WINAPI dzipBytesDone(void) { return ULONGLONG(zc::bytesDone()); }

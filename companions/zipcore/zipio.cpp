@@ -7,7 +7,12 @@
 
 namespace zc {
 
+namespace {
 volatile LONGLONG g_bytesDone = 0;
+}
+void countBytes(uint64_t n) { InterlockedExchangeAdd64(&g_bytesDone, LONGLONG(n)); }
+uint64_t bytesDone() { return uint64_t(InterlockedCompareExchange64(&g_bytesDone, 0, 0)); }
+void resetBytes() { InterlockedExchange64(&g_bytesDone, 0); }
 
 namespace {
 const size_t IO_CHUNK = 1 << 20;
@@ -181,7 +186,7 @@ int Archive::extract(size_t i, Sink sink, void* ctx) const {
             }
             offset += n;
             left -= n;
-            g_bytesDone += LONGLONG(n);
+            countBytes(n);
         }
         return crc == e.crc ? QRZ_OK : QRZ_DAMAGED;
     }
@@ -214,7 +219,7 @@ int Archive::extract(size_t i, Sink sink, void* ctx) const {
             int code = sink(ctx, out.get(), n);
             if (code != QRZ_OK) return code;
         }
-        g_bytesDone += LONGLONG(n);
+        countBytes(n);
     }
     if (produced != e.usize || crc != e.crc) return QRZ_DAMAGED;
     return QRZ_OK;

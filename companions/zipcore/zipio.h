@@ -12,8 +12,11 @@
 
 namespace zc {
 
-// Bytes read or written so far by the running call (for progress displays).
-extern volatile LONGLONG g_bytesDone;
+// Bytes read or inflated so far by the running call (for progress
+// displays); safe from several threads.
+void countBytes(uint64_t n);
+uint64_t bytesDone();
+void resetBytes();
 
 // QRZ_DISK_FULL for the errors of a full disk, else QRZ_IO_ERROR.
 int writeErrorCode(DWORD lastError);
