@@ -19,7 +19,7 @@
 namespace {
 
 const size_t MiB = 1 << 20;
-const int ROUNDS = 2;
+const int ROUNDS = 3;
 
 void writeFile(const std::string& path, const std::string& data) {
     HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
