@@ -14,6 +14,7 @@
 #include <string>
 
 #include "benchclock.h"
+#include "frame/owners.h"
 #include "qrZipFile.h"
 
 namespace {
@@ -22,10 +23,9 @@ const size_t MiB = 1 << 20;
 const int ROUNDS = 3;
 
 void writeFile(const std::string& path, const std::string& data) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    gt::FileHandle h(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     DWORD n = 0;
-    WriteFile(h, data.data(), DWORD(data.size()), &n, nullptr);
-    CloseHandle(h);
+    WriteFile(h.get(), data.data(), DWORD(data.size()), &n, nullptr);
 }
 
 void generate(const std::string& dir) {
@@ -71,8 +71,7 @@ double timeUnix(const std::string& unixCommand, const std::string& marker, const
     PROCESS_INFORMATION pi{};
     double t0 = bench::now();
     if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return -1;
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    gt::Handle thread(pi.hThread), process(pi.hProcess);
     while (GetFileAttributesA(marker.c_str()) == INVALID_FILE_ATTRIBUTES) Sleep(2);
     return bench::now() - t0;
 }
@@ -104,7 +103,7 @@ int main() {
         theirZip = std::min(theirZip, timeUnix("cd " + unixBase + " && rm -f infozip.zip && zip -q -r -5 infozip.zip data",
                                                marker, markerUnix));
 
-        qrUnzipFile unzip((winBase + "\\infozip.zip").c_str(), (winBase + "\\ours-out").c_str(), 0x285 | QRZIP_OVERWRITE);
+        qrUnzipFile unzip((winBase + "\\infozip.zip").c_str(), (winBase + "\\ours-out").c_str(), qrUnzipFile::DEFAULT_FLAGS | QRZIP_OVERWRITE);
         t0 = bench::now();
         if (!unzip.UnzipFile()) std::printf("qrUnzipFile failed: %d\n", unzip.GetErrorCode());
         ourUnzip = std::min(ourUnzip, bench::now() - t0);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/owners.h"
 #include "gtx.h"
 #include "qrZipFile.h"
 #include "zipcore/zipformat.h"
@@ -39,13 +40,13 @@ DWORD WINAPI jobThread(void* p) {
 // Runs `work` on a thread of its own and draws a bar while it takes long.
 int withProgress(const char* companion, const char* counter, ULONGLONG total, std::function<int()> work) {
     Job job{std::move(work), 0};
-    HANDLE thread = CreateThread(nullptr, 0, jobThread, &job, 0, nullptr);
+    gt::Handle thread(CreateThread(nullptr, 0, jobThread, &job, 0, nullptr));
     if (!thread) return job.run();
     BytesDone done = reinterpret_cast<BytesDone>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA(companion), counter)));
     bool shown = false;
     DWORD start = GetTickCount();
-    while (WaitForSingleObject(thread, PROGRESS_TICK_MS) == WAIT_TIMEOUT) {
+    while (WaitForSingleObject(thread.get(), PROGRESS_TICK_MS) == WAIT_TIMEOUT) {
         if (!done || !total || GetTickCount() - start < PROGRESS_AFTER_MS) continue;
         ULONGLONG now = done();
         int filled = int(now >= total ? BAR_WIDTH : now * BAR_WIDTH / total);
@@ -53,7 +54,6 @@ int withProgress(const char* companion, const char* counter, ULONGLONG total, st
                      filled * 100 / BAR_WIDTH);
         shown = true;
     }
-    CloseHandle(thread);
     if (shown) std::fprintf(stderr, "\r[%s] 100%%\n", std::string(BAR_WIDTH, '#').c_str());
     return job.result;
 }
@@ -62,8 +62,8 @@ int withProgress(const char* companion, const char* counter, ULONGLONG total, st
 ULONGLONG sourceBytes(const std::wstring& dir, const std::wstring& pattern) {
     ULONGLONG sum = 0;
     WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE) return 0;
+    gt::FindHandle h(FindFirstFileW((dir + L"\\*").c_str(), &fd));
+    if (!h) return 0;
     do {
         std::wstring n = fd.cFileName;
         if (n == L"." || n == L"..") continue;
@@ -71,8 +71,7 @@ ULONGLONG sourceBytes(const std::wstring& dir, const std::wstring& pattern) {
             sum += sourceBytes(dir + L"\\" + n, pattern);
         else if (zc::matchSpec(pattern, n))
             sum += (ULONGLONG(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
-    } while (FindNextFileW(h, &fd));
-    FindClose(h);
+    } while (FindNextFileW(h.get(), &fd));
     return sum;
 }
 

@@ -112,10 +112,9 @@ int Unzipper::run() {
     for (size_t i = 0; i < entries.size(); ++i) {
         Planned p{i, std::wstring()};
         if (!zc::safeRelativePath(entries[i].name, p.relative)) return QRZ_UNSAFE_ENTRY;
-        bool nested = p.relative.find(L'\\') != std::wstring::npos;
-        if (nested && !cmd_.recurse) continue;
-        if (!entries[i].isDirectory() && !zc::matchSpec(spec, lastComponent(p.relative))) continue;
-        if (entries[i].isDirectory() && (!cmd_.keepPaths || cmd_.testOnly)) continue;
+        bool directory = entries[i].isDirectory();
+        if (directory && cmd_.testOnly) continue;
+        if (!zc::selectEntry(p.relative, directory, spec, cmd_.recurse != 0, cmd_.keepPaths != 0)) continue;
         plan.push_back(p);
     }
 

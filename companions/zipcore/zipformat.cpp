@@ -299,6 +299,14 @@ bool matchSpec(const std::wstring& spec, const std::wstring& name) {
     return false;
 }
 
+bool selectEntry(const std::wstring& relative, bool directory, const std::wstring& spec, bool recurse,
+                 bool keepPaths) {
+    size_t cut = relative.find_last_of(L'\\');
+    if (cut != std::wstring::npos && !recurse) return false;
+    if (directory) return keepPaths;
+    return matchSpec(spec, cut == std::wstring::npos ? relative : relative.substr(cut + 1));
+}
+
 std::vector<std::string> splitSources(const char* text) {
     std::vector<std::string> out;
     if (!text) return out;

@@ -103,6 +103,12 @@ bool safeRelativePath(const std::wstring& name, std::wstring& relative);
 // names without a dot; "x.*" matches "x"; several patterns split by ';'.
 bool matchSpec(const std::wstring& spec, const std::wstring& name);
 
+// Whether an entry (its safe relative path) is extracted: nested entries
+// only with recursion, files when their name matches the specification,
+// directories only when paths are kept.
+bool selectEntry(const std::wstring& relative, bool directory, const std::wstring& spec, bool recurse,
+                 bool keepPaths);
+
 // Quoted or blank-separated source names.
 std::vector<std::string> splitSources(const char* text);
 

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "frame/owners.h"
 #include "qrZipFile.h"
 #include "testutil.h"
 #include "zipcore/zipformat.h"
@@ -16,11 +17,12 @@ TEST(ArchiveDbcs, NamesRoundTripThroughUtf8) {
     std::string dir = testutil::freshTempDir("zipdbcs");
     std::string name = testutil::ansiFromUtf8(u8"日本語の表.txt");
     std::string source = dir + name, zipName = dir + testutil::ansiFromUtf8(u8"書庫.zip");
-    HANDLE h = CreateFileA(source.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    DWORD n = 0;
-    WriteFile(h, "dbcs", 4, &n, nullptr);
-    CloseHandle(h);
+    {
+        gt::FileHandle h(CreateFileA(source.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        ASSERT_TRUE(h.valid());
+        DWORD n = 0;
+        WriteFile(h.get(), "dbcs", 4, &n, nullptr);
+    }
 
     qrZipFile zip(source.c_str(), zipName.c_str(), 5, 0);
     ASSERT_EQ(zip.ZipFile(), TRUE) << "code " << zip.GetErrorCode();

@@ -64,6 +64,27 @@ TEST(ZipFormat, SpecificationsFollowWindowsWildcards) {
     }
 }
 
+TEST(ZipFormat, EntriesAreSelectedByFlagsAndSpecification) {
+    struct Row {
+        const char* name;
+        const wchar_t* relative;
+        bool directory, recurse, keepPaths;
+        const wchar_t* spec;
+        bool selected;
+    } rows[] = {
+        {"top-level file matching", L"a.txt", false, false, true, L"*.txt", true},
+        {"top-level file not matching", L"a.bin", false, true, true, L"*.txt", false},
+        {"nested file with recursion", L"d\\a.txt", false, true, false, L"*.txt", true},
+        {"nested file without recursion", L"d\\a.txt", false, false, true, L"*.*", false},
+        {"spec applies to the file name only", L"x.txt\\a.bin", false, true, true, L"*.txt", false},
+        {"directory with paths kept", L"d", true, true, true, L"*.txt", true},
+        {"directory with paths dropped", L"d", true, true, false, L"*.*", false},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(zc::selectEntry(row.relative, row.directory, row.spec, row.recurse, row.keepPaths), row.selected)
+            << "case " << row.name;
+}
+
 TEST(ZipFormat, SourcesSplitAtBlanksOutsideQuotes) {
     std::vector<std::string> got = zc::splitSources("\"C:\\a b\\*.txt\" D:\\one  \"E:\\x\"");
     ASSERT_EQ(got.size(), 3u);
