@@ -375,3 +375,34 @@ TEST_F(Archives, FullDiskLeavesNoPartialFilesAndTheOldArchive) {
 }
 
 }  // namespace
+
+namespace {
+
+// Entries too small for the room check: the disk fills up during a write.
+TEST_F(Archives, DiskFillingUpMidFileLeavesOnlyWholeFiles) {
+    if (std::string(std::getenv("GT_TMPFS") ? std::getenv("GT_TMPFS") : "0") != "1")
+        GTEST_SKIP() << "no tmpfs drive";
+    const size_t count = 20, size = 60 << 10;
+    std::vector<Piece> pieces;
+    uint32_t x = 7;
+    for (size_t i = 0; i < count; ++i) {
+        std::string data;
+        for (size_t k = 0; k < size; ++k) data.push_back(char((x = x * 1103515245u + 12345u) >> 24));
+        pieces.push_back({"s" + std::to_string(100 + i) + ".bin", data});
+    }
+    writeArchive(work() + "small.zip", pieces);
+    qrUnzipFile unzip((work() + "small.zip").c_str(), "T:\\y", UNZIP_ALL);
+    EXPECT_EQ(unzip.UnzipFile(), FALSE);
+    EXPECT_EQ(unzip.GetErrorCode(), QRZ_DISK_FULL);
+    std::vector<std::wstring> files;
+    listFiles(L"T:\\y", L"", files);
+    EXPECT_LT(files.size(), count);
+    EXPECT_GT(files.size(), 0u);
+    for (const auto& name : files) {
+        size_t i = size_t(std::stoi(name.substr(1, 3))) - 100;
+        EXPECT_TRUE(readAll(L"T:\\y\\" + name) == pieces[i].data) << "case " << zc::ansiFromWide(name);
+    }
+    removeTree(L"T:\\y");
+}
+
+}  // namespace
