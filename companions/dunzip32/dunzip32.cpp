@@ -5,7 +5,11 @@
 // wrong; an existing file is only ever replaced by a complete one.
 #include <windows.h>
 
+#include <algorithm>
+#include <condition_variable>
+#include <mutex>
 #include <new>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -18,6 +22,11 @@ const wchar_t ALL_FILES[] = L"*.*";
 const wchar_t TEMP_SUFFIX[] = L".dz~";
 const int TEMP_TRIES = 100;
 const uint64_t ROOM_CHECK_FROM = 64 << 10;
+// Entries up to this size are inflated and checked in memory by worker
+// threads while the writer creates the files of earlier ones.
+const uint64_t IN_MEMORY_MAX = 16 << 20;
+const size_t WORKERS_MAX = 4;
+const size_t AHEAD_MAX = 8;
 
 struct Planned {
     size_t index;
@@ -32,6 +41,24 @@ std::wstring lastComponent(const std::wstring& path) {
 std::wstring parentOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\')); }
 
 int writeSink(void* ctx, const void* p, size_t n) { return static_cast<zc::OutFile*>(ctx)->write(p, n); }
+int memorySink(void* ctx, const void* p, size_t n) {
+    static_cast<std::string*>(ctx)->append(static_cast<const char*>(p), n);
+    return QRZ_OK;
+}
+
+// An entry inflated and checked ahead of the writer.
+struct Inflated {
+    std::string data;
+    int code = QRZ_OK;
+    bool inMemory = false;
+    bool ready = false;
+};
+
+size_t workerCount() {
+    SYSTEM_INFO si;
+    GetSystemInfo(&si);
+    return std::min<size_t>(WORKERS_MAX, si.dwNumberOfProcessors);
+}
 
 class Unzipper {
 public:
@@ -39,7 +66,9 @@ public:
     int run();
 
 private:
-    int extractFile(const zc::Entry& e, size_t index, const std::wstring& target);
+    int extractFile(const zc::Entry& e, size_t index, const std::wstring& target, const Inflated& ahead);
+    void inflateAhead(size_t index, Inflated& out) const;
+    int extractAll(const std::vector<Planned>& plan, const std::wstring& root);
 
     const UnzipCommand& cmd_;
     zc::Archive archive_;
@@ -47,7 +76,7 @@ private:
 };
 
 // Writes one entry to `target`.
-int Unzipper::extractFile(const zc::Entry& e, size_t index, const std::wstring& target) {
+int Unzipper::extractFile(const zc::Entry& e, size_t index, const std::wstring& target, const Inflated& ahead) {
     DWORD existing = GetFileAttributesW(target.c_str());
     if (existing != INVALID_FILE_ATTRIBUTES) {
         if (existing & FILE_ATTRIBUTE_DIRECTORY) return QRZ_IO_ERROR;
@@ -82,7 +111,7 @@ int Unzipper::extractFile(const zc::Entry& e, size_t index, const std::wstring& 
         DeleteFileW(temp.c_str());
     });
     zc::OutFile out(file.get());
-    int code = archive_.extract(index, writeSink, &out);
+    int code = ahead.inMemory ? out.write(ahead.data.data(), ahead.data.size()) : archive_.extract(index, writeSink, &out);
     if (code == QRZ_OK) code = out.flush();
     if (code != QRZ_OK) return code;
     if (cmd_.restoreTimes) {
@@ -125,15 +154,90 @@ int Unzipper::run() {
         if (!zc::createDirectories(root)) return QRZ_IO_ERROR;
         if (root.back() != L'\\') root += L'\\';
     }
+    return extractAll(plan, root);
+}
+
+void Unzipper::inflateAhead(size_t index, Inflated& out) const {
+    const zc::Entry& e = archive_.entries()[index];
+    if (e.isDirectory()) return;
+    if (cmd_.testOnly) {
+        out.code = archive_.extract(index, nullptr, nullptr);
+        out.inMemory = true;
+    } else if (e.usize <= IN_MEMORY_MAX) {
+        out.data.reserve(size_t(e.usize));
+        out.code = archive_.extract(index, memorySink, &out.data);
+        out.inMemory = true;
+    }
+}
+
+// Workers inflate and check entries a few ahead of the writer, which
+// creates the files in the archive's order (and streams large entries).
+int Unzipper::extractAll(const std::vector<Planned>& plan, const std::wstring& root) {
+    const auto& entries = archive_.entries();
+    const size_t count = plan.size();
+    std::vector<Inflated> ahead(count);
+    std::mutex m;
+    std::condition_variable cv;
+    size_t next = 0, done = 0;
+    bool stop = false;
+    auto work = [&] {
+        std::unique_lock<std::mutex> lock(m);
+        for (;;) {
+            cv.wait(lock, [&] { return stop || next >= count || next < done + AHEAD_MAX; });
+            if (stop || next >= count) return;
+            size_t k = next++;
+            lock.unlock();
+            try {
+                inflateAhead(plan[k].index, ahead[k]);
+            } catch (const std::bad_alloc&) {
+                ahead[k].code = QRZ_NO_MEMORY;
+                ahead[k].inMemory = true;
+            }
+            lock.lock();
+            ahead[k].ready = true;
+            cv.notify_all();
+        }
+    };
+    std::vector<std::thread> pool;
+    try {
+        for (size_t k = workerCount(); k > 0; --k) pool.emplace_back(work);
+    } catch (const std::system_error&) {
+        // Fewer workers, or none: the writer inflates each entry itself.
+    }
+    gt::ScopeGuard joinAll([&] {
+        {
+            std::lock_guard<std::mutex> lock(m);
+            stop = true;
+        }
+        cv.notify_all();
+        for (auto& t : pool) t.join();
+    });
+
     int first = QRZ_OK;
-    for (const Planned& p : plan) {
+    for (size_t k = 0; k < count; ++k) {
+        const Planned& p = plan[k];
         const zc::Entry& e = entries[p.index];
+        if (pool.empty()) {
+            inflateAhead(p.index, ahead[k]);
+        } else {
+            std::unique_lock<std::mutex> lock(m);
+            cv.wait(lock, [&] { return ahead[k].ready; });
+        }
+        int code;
         if (cmd_.testOnly)
-            code = archive_.extract(p.index, nullptr, nullptr);
+            code = ahead[k].code;
         else if (e.isDirectory())
             code = zc::createDirectories(root + p.relative) ? QRZ_OK : QRZ_IO_ERROR;
+        else if (ahead[k].inMemory && ahead[k].code != QRZ_OK)
+            code = ahead[k].code;  // nothing is created for a damaged entry
         else
-            code = extractFile(e, p.index, root + (cmd_.keepPaths ? p.relative : lastComponent(p.relative)));
+            code = extractFile(e, p.index, root + (cmd_.keepPaths ? p.relative : lastComponent(p.relative)), ahead[k]);
+        std::string().swap(ahead[k].data);
+        {
+            std::lock_guard<std::mutex> lock(m);
+            done = k + 1;
+        }
+        cv.notify_all();
         if (code != QRZ_OK && first == QRZ_OK) first = code;
         if (code != QRZ_OK && !(cmd_.options & UNZIPOPT_CONTINUE)) break;
     }
