@@ -76,7 +76,7 @@ TEST(ZipFormat, EntriesAreSelectedByFlagsAndSpecification) {
         {"top-level file not matching", L"a.bin", false, true, true, L"*.txt", false},
         {"nested file with recursion", L"d\\a.txt", false, true, false, L"*.txt", true},
         {"nested file without recursion", L"d\\a.txt", false, false, true, L"*.*", false},
-        {"spec applies to the file name only", L"x.txt\\a.bin", false, true, true, L"*.txt", false},
+        {"pattern applies to the file name only", L"x.txt\\a.bin", false, true, true, L"*.txt", false},
         {"directory with paths kept", L"d", true, true, true, L"*.txt", true},
         {"directory with paths dropped", L"d", true, true, false, L"*.*", false},
     };
