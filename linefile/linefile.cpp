@@ -26,9 +26,8 @@ inline void fail(Op op) { setError(lf::failureCode(op)); }
 
 constexpr UINT kOfCreate = OF_CREATE;
 constexpr size_t kMaxName = 128;
-// Blocks of the line counter; single-line operations start at one chunk.
-constexpr size_t kCountBlock = 256 * 1024;
-constexpr size_t kLineBlock = 64 * 1024;
+// Largest block a line operation reads at once.
+constexpr size_t kMaxBlock = 256 * 1024;
 
 // Owns a file handle from OpenFile until it is handed to a record.
 class OpenedFile {
@@ -86,21 +85,54 @@ LPGTLINEFILE makeRecord(OpenedFile& file, const OFSTRUCT& ofs, UINT flags) {
 inline LONG seek(const GTLINEFILE* h, LONG offset, int origin) { return _llseek(h->hFile, offset, origin); }
 inline LONG tell(const GTLINEFILE* h) { return seek(h, 0, FILE_CURRENT); }
 
-// Start of a line operation: clears the error code and gives the handle's
-// position, or HFILE_ERROR (with op's failure code) for an unusable handle.
-LONG startPosition(const GTLINEFILE* file, Op op) {
-    clearError();
-    LONG pos = lf::isUsable(file) ? tell(file) : HFILE_ERROR;
-    if (pos == HFILE_ERROR) fail(op);
-    return pos;
+// --- reading for the line operations -------------------------------------------
+//
+// Nothing read is kept from one call to the next.  The file position lives in
+// the file handle, which callers use themselves (_llseek, _lwrite), and other
+// handles and processes may write the file: checking that kept bytes are
+// still the file's bytes costs a query of the file system per call (its size
+// and times), which here costs more than reading the bytes again, and times
+// that a file system stamps at a coarse granularity would still let a quick
+// same-size change through.  So every call reads afresh from the handle's
+// position, and does so with as few calls to the system as the operation
+// allows: the line operations read at the position as it stands (no query
+// of it) and move from there by a relative seek, which also reports where
+// they land.
+
+// The file pointer, in the operation's own offsets (relative to the position
+// the operation started at, or absolute when it asked for that position).
+struct Reader {
+    HANDLE file;
+    long at;
+};
+
+inline HANDLE fileOf(const GTLINEFILE* h) { return reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(h->hFile)); }
+
+// Moves the pointer to `offset` (the operation's offsets); the new absolute
+// position, or HFILE_ERROR.
+LONG moveTo(Reader& r, long offset) {
+    DWORD pos = SetFilePointer(r.file, offset - r.at, nullptr, FILE_CURRENT);
+    if (pos == INVALID_SET_FILE_POINTER) return HFILE_ERROR;  // positions stay below 2 GiB
+    r.at = offset;
+    return static_cast<LONG>(pos);
 }
 
+// Reads at `offset`, seeking only when the read does not follow on from the
+// last one.
 long readAt(void* ctx, long offset, char* dst, long count) {
-    auto* h = static_cast<const GTLINEFILE*>(ctx);
-    if (seek(h, offset, FILE_BEGIN) != offset) return -1;
-    UINT got = _lread(h->hFile, dst, static_cast<UINT>(count));
-    return got == static_cast<UINT>(HFILE_ERROR) ? -1 : static_cast<long>(got);
+    auto& r = *static_cast<Reader*>(ctx);
+    if (offset != r.at && moveTo(r, offset) == HFILE_ERROR) return -1;
+    DWORD got = 0;
+    if (!ReadFile(r.file, dst, static_cast<DWORD>(count), &got, nullptr)) return -1;
+    r.at += static_cast<long>(got);
+    return static_cast<long>(got);
 }
+
+// A line operation's window over the file, reading through `r`.
+struct LineWindow {
+    explicit LineWindow(Reader& r) : w(kMaxBlock) { w.bind(&readAt, &r); }
+    lf::Window w;
+};
 
 bool validOrigin(int origin) { return origin >= FILE_BEGIN && origin <= FILE_END; }
 
@@ -199,11 +231,15 @@ BOOL GTAPI fuGetOpenFileName(LPGTLINEFILE file, LPSTR name) {
 }
 
 int GTAPI fuReadLine(LPGTLINEFILE file, LPSTR line) {
-    LONG pos = startPosition(file, Op::Read);
-    if (pos == HFILE_ERROR) return 0;
-    lf::Window w(&readAt, file, kLineBlock);
-    lf::LineRead r = lf::readLine(w, pos, line);
-    seek(file, pos, FILE_BEGIN);
+    clearError();
+    if (!lf::isUsable(file)) {
+        fail(Op::Read);
+        return 0;
+    }
+    Reader reader{fileOf(file), 0};
+    LineWindow lw(reader);
+    lf::LineRead r = lf::readLine(lw.w, 0, line);
+    moveTo(reader, 0);
     if (!r.ok) {
         fail(Op::Read);
         return 0;
@@ -212,13 +248,18 @@ int GTAPI fuReadLine(LPGTLINEFILE file, LPSTR line) {
 }
 
 int GTAPI fuReadNLines(LPGTLINEFILE file, int count, LPSTR lines) {
-    LONG pos = startPosition(lines && count >= 1 ? file : nullptr, Op::Read);
-    if (pos == HFILE_ERROR) return 0;
+    clearError();
+    if (!lines || count < 1 || !lf::isUsable(file)) {
+        fail(Op::Read);
+        return 0;
+    }
     *lines = 0;
-    lf::Window w(&readAt, file, kLineBlock);
+    Reader reader{fileOf(file), 0};
+    LineWindow lw(reader);
+    long pos = 0;
     char* out = lines;
     for (int i = 0; i < count; ++i) {
-        lf::LineRead r = lf::readLine(w, pos, out);
+        lf::LineRead r = lf::readLine(lw.w, pos, out);
         if (!r.ok) {
             fail(Op::Read);
             break;
@@ -226,7 +267,7 @@ int GTAPI fuReadNLines(LPGTLINEFILE file, int count, LPSTR lines) {
         pos += r.length;
         out += r.stored + 1;
     }
-    seek(file, pos, FILE_BEGIN);
+    moveTo(reader, pos);
     return static_cast<int>(strlen(lines) & 0xFFFF);
 }
 
@@ -313,15 +354,22 @@ LONG GTAPI fuGotoEndOfFile(LPGTLINEFILE file) { return fuGotoFileOffset(file, 0,
 LONG GTAPI fuGotoTopOfFile(LPGTLINEFILE file) { return fuGotoFileOffset(file, 0, FILE_BEGIN); }
 
 LONG GTAPI fuGotoNextLine(LPGTLINEFILE file) {
-    LONG pos = startPosition(file, Op::Seek);
-    if (pos == HFILE_ERROR) return HFILE_ERROR;
-    lf::Window w(&readAt, file, kLineBlock);
-    lf::LineRead r = lf::readLine(w, pos, nullptr);
-    if (r.ok) return seek(file, pos + r.length, FILE_BEGIN);
+    clearError();
+    if (!lf::isUsable(file)) {
+        fail(Op::Seek);
+        return HFILE_ERROR;
+    }
+    Reader reader{fileOf(file), 0};
+    LineWindow lw(reader);
+    lf::LineRead r = lf::readLine(lw.w, 0, nullptr);
+    if (r.ok) {
+        LONG to = moveTo(reader, r.length);
+        if (to == HFILE_ERROR) fail(Op::Seek);
+        return to;
+    }
     fail(Op::Seek);
     // The position stays where the reader's last chunk left it.
-    if (r.endPos >= 0) seek(file, r.endPos, FILE_BEGIN);
-    return tell(file);
+    return moveTo(reader, r.endPos >= 0 ? r.endPos : reader.at);
 }
 
 LONG GTAPI fuGotoPrevLine(LPGTLINEFILE file) {
@@ -331,8 +379,10 @@ LONG GTAPI fuGotoPrevLine(LPGTLINEFILE file) {
         return HFILE_ERROR;
     }
     LONG pos = tell(file);
-    LONG to = pos == HFILE_ERROR ? -1 : lf::prevLinePosition(&readAt, file, pos);
-    LONG result = to < 0 ? HFILE_ERROR : seek(file, to, FILE_BEGIN);
+    Reader reader{fileOf(file), pos};
+    LineWindow lw(reader);
+    LONG to = pos == HFILE_ERROR ? -1 : lf::prevLinePosition(lw.w, pos);
+    LONG result = to < 0 ? HFILE_ERROR : moveTo(reader, to);
     if (result == HFILE_ERROR) {
         if (pos != HFILE_ERROR) seek(file, pos, FILE_BEGIN);
         fail(Op::Seek);
@@ -345,9 +395,10 @@ LONG GTAPI fuGetNoofLines(LPGTLINEFILE file) {
     if (!lf::isUsable(file)) return 0;
     LONG pos = tell(file);
     if (pos == HFILE_ERROR) return 0;
-    lf::Window w(&readAt, file, kCountBlock);
-    LONG count = lf::countLines(w);
-    seek(file, pos, FILE_BEGIN);
+    Reader reader{fileOf(file), pos};
+    LineWindow lw(reader);
+    LONG count = lf::countLines(lw.w);
+    moveTo(reader, pos);
     return count;
 }
 
