@@ -4,6 +4,7 @@
 #include <io.h>
 
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -65,9 +66,74 @@ HFILE openWith(LPCSTR name, UINT flags, OFSTRUCT& ofs) {
     return OpenFile(name, &ofs, flags);
 }
 
+// --- the read cache of handles whose file cannot change ---------------------------
+//
+// A handle opened for reading only that denies writing to everyone else
+// (OF_SHARE_DENY_WRITE, OF_SHARE_EXCLUSIVE) sees a file nobody can change
+// while it is open: the system refuses every open for writing, and the
+// handle itself cannot write.  Only the layer's own size change reopens the
+// file, and it drops what was read.  Such a handle keeps its window between
+// calls, in a block past the record's fields (callers see the record's
+// layout unchanged).  The position still lives in the file handle, where the
+// caller may move it: the line calls either ask for it, or move by a relative
+// seek from where the layer last left the pointer and check where they land
+// (a relative seek reports the new position, so a moved pointer shows, and
+// costs one more seek).
+struct HandleCache {
+    lf::Window window{kMaxBlock};
+    long left = -1;  // where the layer last left the file pointer: a guess every use checks
+};
+
+struct RecordTail {
+    uintptr_t tag;  // marks a tail made here: the record's address mixed with the cache's
+    HandleCache* cache;
+};
+constexpr size_t kRecordSize = sizeof(GTLINEFILE) + sizeof(RecordTail);
+constexpr uintptr_t kTailMark = 0x4C464331;
+
+RecordTail* tailOf(const GTLINEFILE* h) {
+    if (gt::heap::capacity(h) < kRecordSize) return nullptr;
+    return reinterpret_cast<RecordTail*>(reinterpret_cast<uintptr_t>(h) + sizeof(GTLINEFILE));
+}
+inline uintptr_t tagFor(const GTLINEFILE* h, const HandleCache* c) {
+    return kTailMark ^ reinterpret_cast<uintptr_t>(h) ^ reinterpret_cast<uintptr_t>(c);
+}
+
+// The handle's cache; nullptr for a handle without one (or a record made elsewhere).
+HandleCache* cacheOf(const GTLINEFILE* h) {
+    RecordTail* t = tailOf(h);
+    return t && t->cache && t->tag == tagFor(h, t->cache) ? t->cache : nullptr;
+}
+
+void attachCache(LPGTLINEFILE h) {
+    RecordTail* t = tailOf(h);
+    if (!t || !lf::fileFixedWhileOpen(h->uOpenFlags)) return;
+    t->cache = new (std::nothrow) HandleCache;
+    t->tag = tagFor(h, t->cache);
+}
+
+void detachCache(LPGTLINEFILE h) {
+    HandleCache* c = cacheOf(h);
+    if (!c) return;
+    *tailOf(h) = RecordTail{};
+    delete c;
+}
+
+// Drops what was read, after the layer changed the file itself.
+void forget(const GTLINEFILE* h) {
+    if (HandleCache* c = cacheOf(h)) {
+        c->window.clear();
+        c->left = -1;
+    }
+}
+
+void noteLeft(const GTLINEFILE* h, LONG pos) {
+    if (HandleCache* c = cacheOf(h)) c->left = pos;
+}
+
 // Allocates the record for an opened file; on failure closes it (error 1002).
 LPGTLINEFILE makeRecord(OpenedFile& file, const OFSTRUCT& ofs, UINT flags) {
-    auto* rec = static_cast<LPGTLINEFILE>(gtGlobalAllocPtr(0x42, sizeof(GTLINEFILE)));
+    auto* rec = static_cast<LPGTLINEFILE>(gtGlobalAllocPtr(0x42, kRecordSize));
     if (!rec) {
         setError(lf::kNoMemory);
         return nullptr;  // `file` closes it
@@ -79,6 +145,7 @@ LPGTLINEFILE makeRecord(OpenedFile& file, const OFSTRUCT& ofs, UINT flags) {
     rec->uOpenFlags = flags;
     rec->fFixedDisk = ofs.fFixedDisk;
     rec->hFile = file.release();
+    attachCache(rec);
     return rec;
 }
 
@@ -87,7 +154,8 @@ inline LONG tell(const GTLINEFILE* h) { return seek(h, 0, FILE_CURRENT); }
 
 // --- reading for the line operations -------------------------------------------
 //
-// Nothing read is kept from one call to the next.  The file position lives in
+// Except for the handles above, nothing read is kept from one call to the
+// next.  The file position lives in
 // the file handle, which callers use themselves (_llseek, _lwrite), and other
 // handles and processes may write the file: checking that kept bytes are
 // still the file's bytes costs a query of the file system per call (its size
@@ -115,6 +183,7 @@ inline HANDLE fileOf(const GTLINEFILE* h) { return reinterpret_cast<HANDLE>(stat
 // Moves the pointer to `offset` (the operation's offsets); the new absolute
 // position, or HFILE_ERROR.
 LONG moveTo(Reader& r, long offset) {
+    if (r.absolute && r.at == offset) return offset;
     DWORD pos = r.absolute ? SetFilePointer(r.file, offset, nullptr, FILE_BEGIN)
                            : SetFilePointer(r.file, offset - r.at, nullptr, FILE_CURRENT);
     if (pos == INVALID_SET_FILE_POINTER) return HFILE_ERROR;  // positions stay below 2 GiB
@@ -133,11 +202,38 @@ long readAt(void* ctx, long offset, char* dst, long count) {
     return static_cast<long>(got);
 }
 
-// A line operation's window over the file, reading through `r`.
-struct LineWindow {
-    explicit LineWindow(Reader& r) : w(kMaxBlock) { w.bind(&readAt, &r); }
-    lf::Window w;
-};
+// Where a line operation starts reading: at the position as it stands
+// (relative offsets), or, for a handle with a cache, at the position asked
+// for (its cache holds absolute offsets).  False when asking failed.
+bool startReader(const GTLINEFILE* h, Reader& r) {
+    r = Reader{fileOf(h), 0, false};
+    if (!cacheOf(h)) return true;
+    DWORD pos = SetFilePointer(r.file, 0, nullptr, FILE_CURRENT);
+    if (pos == INVALID_SET_FILE_POINTER) return false;
+    r = Reader{r.file, static_cast<long>(pos), true};
+    return true;
+}
+
+// The window a line operation reads through `r`: the handle's cache, or `own`.
+lf::Window& windowFor(const GTLINEFILE* h, Reader& r, lf::Window& own) {
+    HandleCache* c = cacheOf(h);
+    lf::Window& w = c ? c->window : own;
+    w.bind(&readAt, &r);
+    return w;
+}
+
+// The cache alone, reading nothing (a miss fails): for the guesses.
+lf::Window& cacheOnly(HandleCache* c) {
+    c->window.bind(nullptr, nullptr);
+    return c->window;
+}
+
+// A seek by `step` from where the pointer stands, for a move the caller's
+// pointer was guessed to allow: the position reached (HFILE_ERROR on failure).
+inline LONG stepBy(const GTLINEFILE* h, long step) {
+    DWORD pos = SetFilePointer(fileOf(h), step, nullptr, FILE_CURRENT);
+    return pos == INVALID_SET_FILE_POINTER ? HFILE_ERROR : static_cast<LONG>(pos);
+}
 
 bool validOrigin(int origin) { return origin >= FILE_BEGIN && origin <= FILE_END; }
 
@@ -218,6 +314,7 @@ int GTAPI fuCloseFile(LPGTLINEFILE file) {
         fail(Op::Close);
         return HFILE_ERROR;
     }
+    detachCache(file);
     bool closed = file->hFile != HFILE_ERROR && _lclose(file->hFile) != HFILE_ERROR;
     file->hFile = HFILE_ERROR;
     gtGlobalFreePtr(file);
@@ -241,10 +338,15 @@ int GTAPI fuReadLine(LPGTLINEFILE file, LPSTR line) {
         fail(Op::Read);
         return 0;
     }
-    Reader reader{fileOf(file), 0, false};
-    LineWindow lw(reader);
-    lf::LineRead r = lf::readLine(lw.w, 0, line);
-    moveTo(reader, 0);
+    Reader reader;
+    if (!startReader(file, reader)) {
+        fail(Op::Read);
+        return 0;
+    }
+    long start = reader.at;
+    lf::Window own(kMaxBlock);
+    lf::LineRead r = lf::readLine(windowFor(file, reader, own), start, line);
+    noteLeft(file, moveTo(reader, start));
     if (!r.ok) {
         fail(Op::Read);
         return 0;
@@ -259,12 +361,17 @@ int GTAPI fuReadNLines(LPGTLINEFILE file, int count, LPSTR lines) {
         return 0;
     }
     *lines = 0;
-    Reader reader{fileOf(file), 0, false};
-    LineWindow lw(reader);
-    long pos = 0;
+    Reader reader;
+    if (!startReader(file, reader)) {
+        fail(Op::Read);
+        return 0;
+    }
+    long pos = reader.at;
+    lf::Window own(kMaxBlock);
+    lf::Window& w = windowFor(file, reader, own);
     char* out = lines;
     for (int i = 0; i < count; ++i) {
-        lf::LineRead r = lf::readLine(lw.w, pos, out);
+        lf::LineRead r = lf::readLine(w, pos, out);
         if (!r.ok) {
             fail(Op::Read);
             break;
@@ -272,7 +379,7 @@ int GTAPI fuReadNLines(LPGTLINEFILE file, int count, LPSTR lines) {
         pos += r.length;
         out += r.stored + 1;
     }
-    moveTo(reader, pos);
+    noteLeft(file, moveTo(reader, pos));
     return static_cast<int>(strlen(lines) & 0xFFFF);
 }
 
@@ -365,16 +472,27 @@ LONG GTAPI fuGotoNextLine(LPGTLINEFILE file) {
         return HFILE_ERROR;
     }
     Reader reader{fileOf(file), 0, false};
-    LineWindow lw(reader);
-    lf::LineRead r = lf::readLine(lw.w, 0, nullptr);
-    if (r.ok) {
-        LONG to = moveTo(reader, r.length);
-        if (to == HFILE_ERROR) fail(Op::Seek);
-        return to;
+    long start = 0;
+    if (HandleCache* c = cacheOf(file)) {
+        // Step over the line where the pointer was left, if it is still there.
+        lf::LineRead guess = c->left >= 0 ? lf::readLine(cacheOnly(c), c->left, nullptr) : lf::LineRead{};
+        long step = guess.ok ? guess.length : 0;
+        LONG at = stepBy(file, step);
+        if (at == HFILE_ERROR) {
+            fail(Op::Seek);
+            return HFILE_ERROR;
+        }
+        if (guess.ok && at == c->left + step) return c->left = at;
+        reader = Reader{reader.file, at, true};
+        start = at - step;
     }
-    fail(Op::Seek);
-    // The position stays where the reader's last chunk left it.
-    return moveTo(reader, r.endPos >= 0 ? r.endPos : reader.at);
+    lf::Window own(kMaxBlock);
+    lf::LineRead r = lf::readLine(windowFor(file, reader, own), start, nullptr);
+    // On failure the position stays where the reader's last chunk left it.
+    LONG to = moveTo(reader, r.ok ? start + r.length : r.endPos >= 0 ? r.endPos : reader.at);
+    noteLeft(file, to);
+    if (!r.ok || to == HFILE_ERROR) fail(Op::Seek);
+    return to;
 }
 
 LONG GTAPI fuGotoPrevLine(LPGTLINEFILE file) {
@@ -383,15 +501,24 @@ LONG GTAPI fuGotoPrevLine(LPGTLINEFILE file) {
         fail(Op::Seek);
         return HFILE_ERROR;
     }
-    LONG pos = tell(file);
-    Reader reader{fileOf(file), pos, true};
-    LineWindow lw(reader);
-    LONG to = pos == HFILE_ERROR ? -1 : lf::prevLinePosition(lw.w, pos);
+    LONG pos = HFILE_ERROR, at = HFILE_ERROR;
+    if (HandleCache* c = cacheOf(file); c && c->left >= 0) {
+        // Move to the line before the one where the pointer was left, if it is still there.
+        long guess = lf::prevLinePosition(cacheOnly(c), c->left);
+        at = guess >= 0 ? stepBy(file, guess - c->left) : HFILE_ERROR;
+        if (at != HFILE_ERROR && at == guess) return c->left = at;
+        if (at != HFILE_ERROR) pos = at - (guess - c->left);
+    }
+    if (pos == HFILE_ERROR) pos = at = tell(file);
+    Reader reader{fileOf(file), at, true};
+    lf::Window own(kMaxBlock);
+    LONG to = pos == HFILE_ERROR ? -1 : lf::prevLinePosition(windowFor(file, reader, own), pos);
     LONG result = to < 0 ? HFILE_ERROR : moveTo(reader, to);
     if (result == HFILE_ERROR) {
         if (pos != HFILE_ERROR) seek(file, pos, FILE_BEGIN);
         fail(Op::Seek);
     }
+    noteLeft(file, result);
     return result;
 }
 
@@ -401,9 +528,9 @@ LONG GTAPI fuGetNoofLines(LPGTLINEFILE file) {
     LONG pos = tell(file);
     if (pos == HFILE_ERROR) return 0;
     Reader reader{fileOf(file), pos, true};
-    LineWindow lw(reader);
-    LONG count = lf::countLines(lw.w);
-    moveTo(reader, pos);
+    lf::Window own(kMaxBlock);
+    LONG count = lf::countLines(windowFor(file, reader, own));
+    noteLeft(file, moveTo(reader, pos));
     return count;
 }
 
@@ -423,6 +550,7 @@ BOOL GTAPI fuSetFileSize(LPGTLINEFILE file, LONG size) {
     clearError();
     if (!lf::isUsable(file)) return FALSE;
     LONG pos = tell(file);
+    forget(file);
     _lclose(file->hFile);
     file->hFile = HFILE_ERROR;
     BOOL changed = FALSE;

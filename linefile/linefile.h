@@ -51,16 +51,16 @@ ChunkScan scanChunk(const char* chunk, size_t n, bool& crSeen, bool mayHoldZero 
 // the end), -1 on failure.
 using ReadAt = long (*)(void* ctx, long offset, char* dst, long count);
 
-// A window over a file for one operation: one block of its bytes with the
-// block's offset.  Blocks start at one chunk and double while the accesses
+// A window over a file: one block of its bytes with the block's offset.  Blocks start at one chunk and double while the accesses
 // follow on from the block, up to maxBlock, so a single short line costs one
 // small read and a long walk few large ones; a block that follows on keeps
 // the bytes it shares with the last one and reads only the rest.  The file
-// is taken not to change during the operation; nothing outlives it.
+// is taken not to change while the window holds its bytes.
 class Window {
 public:
     explicit Window(size_t maxBlock);
-    // The reader for the coming accesses.
+    // The reader for the coming accesses; a null reader reads nothing, so
+    // accesses beyond what is held fail.
     void bind(ReadAt read, void* ctx) {
         read_ = read;
         ctx_ = ctx;
@@ -118,6 +118,11 @@ long countLines(Window& w);
 // that ends at or runs through p), 0 when there is no such pair; -1 when a
 // read failed.
 long prevLinePosition(Window& w, long p);
+
+// True for open flags under which nobody can change the file while the
+// handle is open: reading only, and writers denied (OF_SHARE_DENY_WRITE,
+// OF_SHARE_EXCLUSIVE).  Handles opened so keep what they read.
+bool fileFixedWhileOpen(UINT openFlags);
 
 // --- glue helpers shared with other subsystems -------------------------------
 

@@ -72,6 +72,7 @@ void Window::clear() {
 }
 
 long Window::refill(long offset, size_t size) {
+    if (!read_) return -1;  // bound to read nothing: what is held is all there is
     // Bytes of the last block from `offset` on stay; the read goes on after them.
     size_t keep = filled_ && offset >= start_ && offset < start_ + len_ ? static_cast<size_t>(start_ + len_ - offset) : 0;
     if (keep) std::memmove(buf_.data(), buf_.data() + (offset - start_), keep);
@@ -90,6 +91,7 @@ long Window::refill(long offset, size_t size) {
 }
 
 long Window::at(long offset, long want, const char** p) {
+    if (filled_ && atEnd_ && offset >= start_ + len_) return 0;  // past the end of the file
     if (filled_ && offset >= start_) {
         long avail = start_ + len_ - offset;
         if (avail >= want || (atEnd_ && avail >= 0)) {
@@ -266,6 +268,11 @@ long prevLinePosition(Window& w, long p) {
         hi -= n;
     }
     return 0;
+}
+
+bool fileFixedWhileOpen(UINT flags) {
+    UINT share = flags & (OF_SHARE_EXCLUSIVE | OF_SHARE_DENY_WRITE | OF_SHARE_DENY_READ | OF_SHARE_DENY_NONE);
+    return (flags & (OF_WRITE | OF_READWRITE)) == 0 && (share == OF_SHARE_DENY_WRITE || share == OF_SHARE_EXCLUSIVE);
 }
 
 bool isUsable(const GTLINEFILE* h) {

@@ -9,6 +9,7 @@
 #include <random>
 
 #include "gtapi32.h"
+#include "linefile/linefile.h"
 #include "testutil.h"
 
 // Length of the line at the handle's position (0: none), copied into out.
@@ -136,70 +137,111 @@ TEST(LineScanner, WalksInterleavedWithChangesAgreeWithChunkedReader) {
     };
     auto randomText = [&] { return std::string(1 + rng() % 6, "ab\r\n\0"[rng() % 5]); };
     std::vector<char> a(70000), b(70000);
-    for (int step = 0; step < 1500; ++step) {
-        LONG size = _llseek(ref, 0, 2), at = static_cast<LONG>(rng() % (size + 3));
-        LONG pos = fuGetCurFileOffset(h);
-        int action = static_cast<int>(rng() % 13);
-        SCOPED_TRACE(::testing::Message() << "step " << step << " action " << action << " at " << pos);
-        switch (action) {
-        case 0: case 1: {  // read the line here
-            int got = fuReadLine(h, a.data());
-            _llseek(ref, pos, 0);
-            ASSERT_EQ(got, refLine(ref, b.data()));
-            ASSERT_STREQ(a.data(), b.data());
-            break;
-        }
-        case 2: case 3: {  // next line
-            LONG next = fuGotoNextLine(h);
-            _llseek(ref, pos, 0);
-            if (refLine(ref, b.data())) {
-                ASSERT_EQ(next, pos + static_cast<LONG>(std::strlen(b.data())));
+    auto walk = [&](const char* phase, const std::vector<int>& actions) {
+        for (int step = 0; step < 1500; ++step) {
+            LONG size = _llseek(ref, 0, 2), at = static_cast<LONG>(rng() % (size + 3));
+            LONG pos = fuGetCurFileOffset(h);
+            int action = actions[rng() % actions.size()];
+            SCOPED_TRACE(::testing::Message() << phase << " step " << step << " action " << action << " at " << pos);
+            switch (action) {
+            case 0: case 1: {  // read the line here
+                int got = fuReadLine(h, a.data());
+                _llseek(ref, pos, 0);
+                ASSERT_EQ(got, refLine(ref, b.data()));
+                ASSERT_STREQ(a.data(), b.data());
+                break;
             }
-            break;
+            case 2: case 3:  // a few lines on
+                for (int k = 0; k < 6; ++k, pos = fuGetCurFileOffset(h)) {
+                    LONG next = fuGotoNextLine(h);
+                    _llseek(ref, pos, 0);
+                    if (!refLine(ref, b.data())) break;
+                    ASSERT_EQ(next, pos + static_cast<LONG>(std::strlen(b.data()))) << "line " << k;
+                }
+                break;
+            case 4:  // a few lines back
+                for (int k = 0; k < 6; ++k, pos = fuGetCurFileOffset(h)) ASSERT_EQ(fuGotoPrevLine(h), refPrev(fileNow(), pos)) << "line " << k;
+                break;
+            case 5: {
+                LONG count = 0;
+                for (LONG off = 0; _llseek(ref, off, 0), refLine(ref, b.data()); ++count) off += static_cast<LONG>(std::strlen(b.data()));
+                ASSERT_EQ(fuGetNoofLines(h), count);
+                break;
+            }
+            case 6: _llseek(h->hFile, at, 0); break;                     // the caller's own seek
+            case 7: fuGotoFileOffset(h, at, 0); break;
+            case 8: {                                                  // the layer's own write
+                std::string t = randomText();
+                fuGotoFileOffset(h, std::min(at, size), 0);
+                fuWriteFileExtended(h, 1, t.data(), static_cast<LONG>(t.size()));
+                break;
+            }
+            case 9: {                                                  // the caller's _lwrite, then back
+                std::string t = randomText();
+                _llseek(h->hFile, std::min(at, size), 0);
+                _lwrite(h->hFile, t.data(), static_cast<UINT>(t.size()));
+                _llseek(h->hFile, pos, 0);
+                break;
+            }
+            case 10: {                                                 // another layer handle
+                std::string t = randomText();
+                fuGotoFileOffset(h2, std::min(at, size), 0);
+                fuWriteFileExtended(h2, 1, t.data(), static_cast<LONG>(t.size()));
+                break;
+            }
+            case 11: {                                                 // a plain second writer, same size or a new end
+                std::string t = randomText();
+                DWORD n = 0;
+                SetFilePointer(other, std::min(at, size), nullptr, FILE_BEGIN);
+                if (rng() % 3) WriteFile(other, t.data(), static_cast<DWORD>(t.size()), &n, nullptr);
+                else SetEndOfFile(other);
+                break;
+            }
+            case 12: fuSetFileSize(h, std::max<LONG>(0, size + static_cast<LONG>(rng() % 41) - 20)); break;
+            case 13: fuReadFileEx(h, a.data(), 1 + static_cast<LONG>(rng() % 300)); break;
+            }
         }
-        case 4: ASSERT_EQ(fuGotoPrevLine(h), refPrev(fileNow(), pos)); break;
-        case 5: {
-            LONG count = 0;
-            for (LONG off = 0; _llseek(ref, off, 0), refLine(ref, b.data()); ++count) off += static_cast<LONG>(std::strlen(b.data()));
-            ASSERT_EQ(fuGetNoofLines(h), count);
-            break;
-        }
-        case 6: _llseek(h->hFile, at, 0); break;                     // the caller's own seek
-        case 7: fuGotoFileOffset(h, at, 0); break;
-        case 8: {                                                  // the layer's own write
-            std::string t = randomText();
-            fuGotoFileOffset(h, std::min(at, size), 0);
-            fuWriteFileExtended(h, 1, t.data(), static_cast<LONG>(t.size()));
-            break;
-        }
-        case 9: {                                                  // the caller's _lwrite, then back
-            std::string t = randomText();
-            _llseek(h->hFile, std::min(at, size), 0);
-            _lwrite(h->hFile, t.data(), static_cast<UINT>(t.size()));
-            _llseek(h->hFile, pos, 0);
-            break;
-        }
-        case 10: {                                                 // another layer handle
-            std::string t = randomText();
-            fuGotoFileOffset(h2, std::min(at, size), 0);
-            fuWriteFileExtended(h2, 1, t.data(), static_cast<LONG>(t.size()));
-            break;
-        }
-        case 11: {                                                 // a plain second writer, same size or a new end
-            std::string t = randomText();
-            DWORD n = 0;
-            SetFilePointer(other, std::min(at, size), nullptr, FILE_BEGIN);
-            if (rng() % 3) WriteFile(other, t.data(), static_cast<DWORD>(t.size()), &n, nullptr);
-            else SetEndOfFile(other);
-            break;
-        }
-        case 12: fuSetFileSize(h, std::max<LONG>(0, size + static_cast<LONG>(rng() % 41) - 20)); break;
-        }
-    }
-    _lclose(ref);
+    };
+    walk("shared", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13});
     CloseHandle(other);
     EXPECT_EQ(fuCloseFile(h2), 1);
     EXPECT_EQ(fuCloseFile(h), 1);
+    // A handle that keeps what it read (nobody can write the file while it
+    // is open): the caller still moves its pointer, and its size changes.
+    std::ofstream(p, std::ios::binary) << data;
+    h = fuOpenFile(name.data(), OF_READ | OF_SHARE_DENY_WRITE);
+    ASSERT_NE(h, nullptr);
+    walk("denying writers", {0, 1, 2, 3, 4, 5, 6, 7, 12, 13});
+    _lclose(ref);
+    EXPECT_EQ(fuCloseFile(h), 1);
+}
+
+// The open modes whose files the layer takes to be unchangeable while open,
+// and that the system does refuse a writer for each of them.
+TEST(LineCache, OnlyModesThatShutOutWritersKeepWhatWasRead) {
+    struct Case { const char* name; UINT flags; bool fixed; };
+    const Case cases[] = {
+        {"read, deny write", OF_READ | OF_SHARE_DENY_WRITE, true},
+        {"read, exclusive", OF_READ | OF_SHARE_EXCLUSIVE, true},
+        {"read, deny none", OF_READ | OF_SHARE_DENY_NONE, false},
+        {"read, compatible", OF_READ, false},
+        {"read, deny read", OF_READ | OF_SHARE_DENY_READ, false},
+        {"read-write, exclusive", OF_READWRITE | OF_SHARE_EXCLUSIVE, false},
+        {"write, deny write", OF_WRITE | OF_SHARE_DENY_WRITE, false},
+    };
+    std::ofstream(p, std::ios::binary) << "line\r\n";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(gt::linefile::fileFixedWhileOpen(c.flags), c.fixed);
+        if (!c.fixed) continue;
+        OFSTRUCT ofs{};
+        HFILE h = OpenFile(p.c_str(), &ofs, c.flags);
+        HANDLE writer = CreateFileA(p.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+        EXPECT_EQ(writer, INVALID_HANDLE_VALUE);
+        EXPECT_EQ(_lwrite(h, "x", 1), static_cast<UINT>(HFILE_ERROR));
+        if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
+        _lclose(h);
+    }
 }
 
 // Runs of zeros (a file grown by a size change, then written on): the
