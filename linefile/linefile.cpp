@@ -478,11 +478,15 @@ LONG GTAPI fuGotoNextLine(LPGTLINEFILE file) {
         lf::LineRead guess = c->left >= 0 ? lf::readLine(cacheOnly(c), c->left, nullptr) : lf::LineRead{};
         long step = guess.ok ? guess.length : 0;
         LONG at = stepBy(file, step);
+        if (at == HFILE_ERROR && step) {  // the step would pass the largest position: ask instead
+            step = 0;
+            at = stepBy(file, 0);
+        }
         if (at == HFILE_ERROR) {
             fail(Op::Seek);
             return HFILE_ERROR;
         }
-        if (guess.ok && at == c->left + step) return c->left = at;
+        if (step && at == c->left + step) return c->left = at;
         reader = Reader{reader.file, at, true};
         start = at - step;
     }
