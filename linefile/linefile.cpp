@@ -513,7 +513,12 @@ LONG GTAPI fuGotoPrevLine(LPGTLINEFILE file) {
         if (at != HFILE_ERROR && at == guess) return c->left = at;
         if (at != HFILE_ERROR) pos = at - (guess - c->left);
     }
-    if (pos == HFILE_ERROR) pos = at = tell(file);
+    if (pos == HFILE_ERROR) {
+        // Stand where the scan's first read begins (one chunk back), which
+        // also tells the position; near the start of the file, ask for it.
+        at = stepBy(file, -lf::kChunkSize);
+        pos = at == HFILE_ERROR ? (at = tell(file)) : at + lf::kChunkSize;
+    }
     Reader reader{fileOf(file), at, true};
     lf::Window own(kMaxBlock);
     LONG to = pos == HFILE_ERROR ? -1 : lf::prevLinePosition(windowFor(file, reader, own), pos);

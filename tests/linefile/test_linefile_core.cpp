@@ -69,7 +69,9 @@ void compare(const std::string& data) {
         ASSERT_EQ(0, std::memcmp(a.data(), b.data(), std::strlen(b.data()) + 17));  // nothing stored beyond
         fuGotoFileOffset(h, off, 0);
         LONG next = fuGotoNextLine(h);
-        if (ref) EXPECT_EQ(next, off + static_cast<LONG>(std::strlen(b.data())));
+        if (ref) {
+            EXPECT_EQ(next, off + static_cast<LONG>(std::strlen(b.data())));
+        }
     }
     fuCloseFile(h);
 }
