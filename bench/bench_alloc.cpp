@@ -33,7 +33,7 @@ using bench::now;
 volatile uintptr_t g_sink;
 
 struct Library {
-    static void* alloc() { return gtGlobalAllocPtr(0x42, kSize); }
+    static void* alloc() { return gtGlobalAllocPtr(GHND, kSize); }
     static void release(void* p) { gtGlobalFreePtr(p); }
 };
 struct ProcessHeap {
