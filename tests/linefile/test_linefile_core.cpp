@@ -265,13 +265,14 @@ TEST(LineScanner, CountsOverZeroRunsAgreeWithChunkedReader) {
         {"run, Ctrl-Z, lines", std::string(2600, '\0') + "\x1a" + lines},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         LPGTLINEFILE h = openWith(c.data);
         ASSERT_NE(h, nullptr);
         LONG count = 0;
         std::vector<char> b(70000);
         for (LONG off = 0; _llseek(h->hFile, off, 0), refLine(h->hFile, b.data()); ++count) off += static_cast<LONG>(std::strlen(b.data()));
         _llseek(h->hFile, 0, 0);
-        EXPECT_EQ(fuGetNoofLines(h), count) << c.name;
+        EXPECT_EQ(fuGetNoofLines(h), count);
         EXPECT_EQ(fuCloseFile(h), 1);
     }
 }
