@@ -1,0 +1,411 @@
+// File operations through the DLL's exports on a scratch directory of the
+// system's temporary directory.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "gtapi32.h"
+#include "testutil.h"
+
+namespace {
+
+// A new directory of the temporary directory for each run (process ids
+// come round again, so a name made of one could hold an earlier run's files).
+std::string uniqueDir() {
+    char tmp[MAX_PATH] = {}, name[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, tmp);
+    GetTempFileNameA(tmp, "gtt", 0, name);
+    DeleteFileA(name);
+    CreateDirectoryA(name, nullptr);
+    return std::string(name) + "\\";
+}
+
+const std::string& scratch() {
+    static const std::string dir = uniqueDir();
+    return dir;
+}
+
+std::string makeFile(const std::string& name, const std::string& content, DWORD attributes = 0) {
+    const std::string path = scratch() + name;
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    WriteFile(h, content.data(), DWORD(content.size()), &written, nullptr);
+    CloseHandle(h);
+    if (attributes) SetFileAttributesA(path.c_str(), attributes);
+    return path;
+}
+
+bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// Attributes without the archive bit, which the platform sets as it likes.
+DWORD attributesOf(const std::string& path) { return GetFileAttributesA(path.c_str()) & ~DWORD(FILE_ATTRIBUTE_ARCHIVE); }
+
+std::string contentOf(const std::string& path) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
+    if (h == INVALID_HANDLE_VALUE) return "(missing)";
+    std::string data(GetFileSize(h, nullptr), '\0');
+    DWORD got = 0;
+    if (!data.empty()) ReadFile(h, &data[0], DWORD(data.size()), &got, nullptr);
+    CloseHandle(h);
+    return data;
+}
+
+// Entries of the scratch directory whose names start with "gt~": files the
+// copies write beside their destinations must never stay behind.
+int leftovers() {
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((scratch() + "gt~*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return 0;
+    int n = 0;
+    do ++n;
+    while (FindNextFileA(h, &fd));
+    FindClose(h);
+    return n;
+}
+
+// Content of n bytes that differs at every block.
+std::string pattern(size_t n, char seed) {
+    std::string s(n, '\0');
+    for (size_t i = 0; i < n; ++i) s[i] = char(seed + i * 7 + i / 65500);
+    return s;
+}
+
+constexpr size_t kBlock = 65500;  // the buffered copy's block
+
+TEST(IsFileExist, NamesPatternsAndKinds) {
+    makeFile("plain.txt", "x");
+    makeFile("hidden.txt", "x", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    CreateDirectoryA((scratch() + "onlydir").c_str(), nullptr);
+    CreateDirectoryA((scratch() + "onlydir\\sub").c_str(), nullptr);
+    const struct { const char* name; std::string path; BOOL want; } rows[] = {
+        {"plain file", scratch() + "plain.txt", TRUE},
+        {"hidden system file", scratch() + "hidden.txt", TRUE},
+        {"missing file", scratch() + "missing.txt", FALSE},
+        {"wildcard matching files", scratch() + "*.txt", TRUE},
+        {"wildcard matching only a subdirectory", scratch() + "onlydir\\*", TRUE},
+        {"directory itself", scratch() + "onlydir", TRUE},
+        {"missing directory", scratch() + "nodir\\*.*", FALSE},
+    };
+    for (const auto& row : rows) EXPECT_EQ(gtIsFileExist(row.path.c_str()), row.want) << "case " << row.name;
+    EXPECT_FALSE(gtIsFileExist(nullptr));
+    EXPECT_FALSE(gtIsFileExist(""));
+}
+
+TEST(Deletion, AttributesAreClearedOnlyForTheNamedFile) {
+    const struct { const char* name; DWORD attributes; } rows[] = {
+        {"plain", 0},
+        {"read-only", FILE_ATTRIBUTE_READONLY},
+        {"hidden system read-only", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string path = makeFile(std::string("del_") + row.name, "data", row.attributes);
+        EXPECT_TRUE(gtDeleteFile(path.c_str()));
+        EXPECT_FALSE(exists(path));
+    }
+}
+
+TEST(Deletion, FailuresDeleteNothingAndKeepAttributes) {
+    const std::string kept = makeFile("keep_ro.txt", "data", FILE_ATTRIBUTE_READONLY);
+    const std::string dir = scratch() + "keepdir";
+    CreateDirectoryA(dir.c_str(), nullptr);
+    const struct { const char* name; std::string path; } rows[] = {
+        {"pattern", scratch() + "keep_*.txt"},
+        {"directory", dir},
+        {"missing", scratch() + "gone.txt"},
+        {"null", ""},
+    };
+    for (const auto& row : rows) EXPECT_FALSE(gtDeleteFile(row.path.c_str())) << "case " << row.name;
+    EXPECT_FALSE(gtDeleteFile(nullptr));
+    EXPECT_EQ(attributesOf(kept), DWORD(FILE_ATTRIBUTE_READONLY));
+    EXPECT_TRUE(exists(dir));
+
+    // A file held open without delete sharing stays, read-only as before.
+    HANDLE held = CreateFileA(kept.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(gtDeleteFile(kept.c_str()));
+    CloseHandle(held);
+    EXPECT_EQ(attributesOf(kept), DWORD(FILE_ATTRIBUTE_READONLY));
+}
+
+
+// --- buffered copy -----------------------------------------------------------
+
+struct Recorded {
+    std::vector<UINT> messages;
+    int cancelAt = 0;  // 1-based call that answers 0; 0: none
+    std::function<void()> during;  // run at the second call
+    GTCOPYPROGRESS last{};
+};
+
+int CALLBACK recordProgress(UINT message, LPGTCOPYPROGRESS progress, DWORD user) {
+    auto* r = reinterpret_cast<Recorded*>(static_cast<ULONG_PTR>(user));
+    r->messages.push_back(message);
+    r->last = *progress;
+    if (r->messages.size() == 2 && r->during) r->during();
+    return int(r->messages.size()) != r->cancelAt;
+}
+
+DWORD userOf(Recorded& r) { return DWORD(reinterpret_cast<ULONG_PTR>(&r)); }
+
+TEST(BufferedCopy, CallbackSequenceAttributesAndDate) {
+    const std::string content = pattern(2 * kBlock + 100, 'a');
+    const std::string src = makeFile("seq_src.bin", content);
+    ASSERT_TRUE(gtSetFileDateTime(src.c_str(), 0x2A21, 0x6000));
+    SetFileAttributesA(src.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    const std::string dst = scratch() + "seq_dst.bin";
+    Recorded r;
+    ASSERT_TRUE(gtCopyFileEx(dst.c_str(), src.c_str(), &recordProgress, userOf(r)));
+    const std::vector<UINT> want = {101, 102, 102, 102, 102, 102, 102, 104};
+    EXPECT_EQ(r.messages, want);
+    EXPECT_EQ(r.last.dwSourceSize, content.size());
+    EXPECT_EQ(r.last.dwBytesRead, content.size());
+    EXPECT_EQ(r.last.dwBytesWritten, content.size());
+    EXPECT_EQ(r.last.dwLastBlock, 100u);
+    EXPECT_EQ(r.last.wSourceDate, 0x2A21);
+    EXPECT_EQ(contentOf(dst), content);
+    EXPECT_EQ(attributesOf(dst), DWORD(FILE_ATTRIBUTE_HIDDEN));
+    WORD date = 0, time = 0;
+    SetFileAttributesA(dst.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_TRUE(gtGetFileDateTime(dst.c_str(), &date, &time));
+    EXPECT_EQ(date, 0x2A21);
+    EXPECT_EQ(time, 0x6000);
+}
+
+TEST(BufferedCopy, CancellingAtEveryCallLeavesTheDestinationAsItWas) {
+    const std::string content = pattern(2 * kBlock + 100, 'b');
+    const std::string src = makeFile("cancel_src.bin", content);
+    for (int call = 1; call <= 7; ++call) {
+        for (bool existing : {false, true}) {
+            SCOPED_TRACE("cancel at call " + std::to_string(call) + (existing ? ", existing destination" : ", new destination"));
+            const std::string dst = scratch() + "cancel_dst.bin";
+            DeleteFileA(dst.c_str());
+            if (existing) makeFile("cancel_dst.bin", "old content");
+            Recorded r;
+            r.cancelAt = call;
+            EXPECT_FALSE(gtCopyFileEx(dst.c_str(), src.c_str(), &recordProgress, userOf(r)));
+            EXPECT_EQ(r.messages.size(), size_t(call));
+            EXPECT_EQ(contentOf(dst), existing ? "old content" : "(missing)");
+            EXPECT_EQ(contentOf(src), content);
+            EXPECT_EQ(leftovers(), 0);
+        }
+    }
+}
+
+TEST(BufferedCopy, SourceChangedDuringTheCopy) {
+    const std::string content = pattern(2 * kBlock + 100, 'c');
+    const std::string src = scratch() + "chg_src.bin", dst = scratch() + "chg_dst.bin";
+    auto resize = [src](LONG size) {
+        HANDLE h = CreateFileA(src.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                               nullptr);
+        SetFilePointer(h, size, nullptr, FILE_BEGIN);
+        SetEndOfFile(h);
+        CloseHandle(h);
+    };
+    const struct { const char* name; std::function<void()> during; BOOL want; std::string destination; } rows[] = {
+        // The open copy keeps the source: the deletion is refused, the copy completes.
+        {"callback deletes the source", [src] { DeleteFileA(src.c_str()); }, TRUE, content},
+        {"callback truncates the source", [resize] { resize(1000); }, FALSE, "old content"},
+        {"callback extends the source", [resize] { resize(3 * kBlock); }, FALSE, "old content"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        makeFile("chg_src.bin", content);
+        makeFile("chg_dst.bin", "old content");
+        Recorded r;
+        r.during = row.during;
+        EXPECT_EQ(gtCopyFileEx(dst.c_str(), src.c_str(), &recordProgress, userOf(r)), row.want);
+        EXPECT_EQ(contentOf(dst), row.destination);
+        EXPECT_EQ(leftovers(), 0);
+    }
+}
+
+// --- copies onto themselves, read-only and locked files ----------------------
+
+TEST(Copies, AFileIsNeverCopiedOntoItself) {
+    const std::string self = makeFile("Self.txt", "self content");
+    char shortName[MAX_PATH] = {};
+    GetShortPathNameA(self.c_str(), shortName, MAX_PATH);
+    std::string upper = self;
+    for (char& c : upper) c = char(toupper((unsigned char)c));
+    const std::string dotted = scratch() + "sub\\..\\Self.txt";
+    CreateDirectoryA((scratch() + "sub").c_str(), nullptr);
+    const struct { const char* name; std::function<BOOL()> call; } rows[] = {
+        {"gtCopyFile, same name", [&] { return gtCopyFile(self.c_str(), self.c_str()); }},
+        {"gtCopyFile, other case", [&] { return gtCopyFile(upper.c_str(), self.c_str()); }},
+        {"gtCopyFile, short name", [&] { return gtCopyFile(shortName, self.c_str()); }},
+        {"gtCopyFileEx, dotted path", [&] { return gtCopyFileEx(dotted.c_str(), self.c_str(), nullptr, 0); }},
+        {"gtCopyFileEx, other case", [&] { return gtCopyFileEx(self.c_str(), upper.c_str(), nullptr, 0); }},
+        {"gtCatFile, same name", [&] { return gtCatFile(self.c_str(), self.c_str(), TRUE); }},
+        {"gtCatFile, dotted path", [&] { return gtCatFile(dotted.c_str(), self.c_str(), FALSE); }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_FALSE(row.call());
+        EXPECT_EQ(contentOf(self), "self content");
+    }
+}
+
+TEST(Copies, ReadOnlyAndLockedDestinations) {
+    const std::string src = makeFile("ro_src.txt", "new content");
+    const std::string dst = scratch() + "ro_dst.txt";
+    const struct { const char* name; std::function<BOOL()> call; BOOL want; std::string content; } rows[] = {
+        {"gtCopyFile replaces a read-only file", [&] { return gtCopyFile(dst.c_str(), src.c_str()); }, TRUE, "new content"},
+        {"gtCopyFileEx refuses it", [&] { return gtCopyFileEx(dst.c_str(), src.c_str(), nullptr, 0); }, FALSE, "old"},
+        {"gtCatFile refuses it", [&] { return gtCatFile(dst.c_str(), src.c_str(), TRUE); }, FALSE, "old"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        makeFile("ro_dst.txt", "old", FILE_ATTRIBUTE_READONLY);
+        EXPECT_EQ(row.call(), row.want);
+        EXPECT_EQ(contentOf(dst), row.content);
+        EXPECT_EQ(contentOf(src), "new content");
+        EXPECT_EQ(leftovers(), 0);
+    }
+    // A source the copy cannot read: the existing destination stays.
+    makeFile("ro_dst.txt", "old");
+    HANDLE locked = CreateFileA(src.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_FALSE(gtCopyFile(dst.c_str(), src.c_str()));
+    CloseHandle(locked);
+    EXPECT_EQ(contentOf(dst), "old");
+}
+
+// --- append ------------------------------------------------------------------
+
+TEST(CatFile, AppendsAndCarriesTheSourceDate) {
+    const std::string src = makeFile("cat_src.txt", "0123456789");
+    ASSERT_TRUE(gtSetFileDateTime(src.c_str(), 0x2A21, 0x6000));
+    const std::string dst = makeFile("cat_dst.txt", "abcde");
+    ASSERT_TRUE(gtCatFile(dst.c_str(), src.c_str(), TRUE));
+    EXPECT_EQ(contentOf(dst), "abcde0123456789");
+    EXPECT_FALSE(exists(src));
+    WORD date = 0, time = 0;
+    ASSERT_TRUE(gtGetFileDateTime(dst.c_str(), &date, &time));
+    EXPECT_EQ(date, 0x2A21);
+    EXPECT_EQ(time, 0x6000);
+}
+
+TEST(CatFile, EmptyAndMissingSources) {
+    const std::string empty = makeFile("cat_empty.txt", "");
+    const std::string dst = makeFile("cat_dst2.txt", "abc");
+    EXPECT_FALSE(gtCatFile(dst.c_str(), (scratch() + "nothing.txt").c_str(), FALSE));
+    EXPECT_EQ(contentOf(dst), "abc");
+    EXPECT_FALSE(gtCatFile(dst.c_str(), empty.c_str(), FALSE));
+    EXPECT_EQ(contentOf(dst), "abc");
+    EXPECT_TRUE(exists(empty));
+}
+
+// --- extraction from a line file ---------------------------------------------
+
+TEST(ExtractAndCopy, RangeIntoANewFileAndThePositionStays) {
+    const std::string content = pattern(1000, 'e');
+    std::string name = makeFile("lines.bin", content);
+    LPGTLINEFILE lf = fuOpenFile(&name[0], OF_READ);
+    ASSERT_NE(lf, nullptr);
+    ASSERT_EQ(fuGotoFileOffset(lf, 123, FU_ORIGIN_BEGIN), 123);
+    const std::string dst = scratch() + "extract.bin";
+    const struct { const char* name; LONG offset, count; BOOL want; std::string content; } rows[] = {
+        {"100 bytes from offset 50", 50, 100, TRUE, content.substr(50, 100)},
+        {"from the current position", -1, 10, TRUE, content.substr(123, 10)},
+        {"past the end keeps the former file", 950, 100, FALSE, content.substr(123, 10)},
+        {"count 0", 0, 0, FALSE, content.substr(123, 10)},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(gtExtractAndCopy(lf, row.offset, row.count, dst.c_str()), row.want);
+        EXPECT_EQ(contentOf(dst), row.content);
+        EXPECT_EQ(fuGetCurFileOffset(lf), 123);
+        EXPECT_EQ(leftovers(), 0);
+    }
+    fuCloseFile(lf);
+}
+
+// --- temporary names ---------------------------------------------------------
+
+TEST(CreateTempFile, CountersNamesAndFailures) {
+    const std::string dir = scratch() + "tmpnames";
+    char out[MAX_PATH] = {};
+    ASSERT_NE(gtCreateTempFile(dir.c_str(), "ABC", "tmp", out, sizeof out, FALSE, TRUE), nullptr);
+    EXPECT_STREQ(out, "AB0.tmp");
+    ASSERT_NE(gtCreateTempFile(dir.c_str(), "ABC", "tmp", out, sizeof out, TRUE, TRUE), nullptr);
+    EXPECT_EQ(std::string(out), dir + "\\AB1.tmp");
+    ASSERT_NE(gtCreateTempFile(dir.c_str(), "D", nullptr, out, sizeof out, TRUE, FALSE), nullptr);
+    EXPECT_EQ(attributesOf(out), DWORD(FILE_ATTRIBUTE_DIRECTORY));
+
+    const std::string file = makeFile("plainfile", "x");
+    const struct { const char* name; std::string directory; int size; } rows[] = {
+        {"directory below a file", file + "\\sub", MAX_PATH},
+        {"output too small for the name", dir, 4},
+        {"directory of 260 characters", scratch() + std::string(260, 'd'), MAX_PATH},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        char small[MAX_PATH + 8];
+        memset(small, 0x5A, sizeof small);
+        EXPECT_EQ(gtCreateTempFile(row.directory.c_str(), "AB", "tmp", small, row.size, FALSE, TRUE), nullptr);
+        EXPECT_EQ(small[0], 0x5A);
+    }
+    EXPECT_FALSE(exists(dir + "\\AB2.tmp"));
+}
+
+// --- attributes, dates, renames, search path -----------------------------------
+
+TEST(Attributes, PatternOfADirectorysContents) {
+    const std::string dir = scratch() + "attrs";
+    CreateDirectoryA(dir.c_str(), nullptr);
+    const std::string a = makeFile("attrs\\a.txt", "a"), b = makeFile("attrs\\Long Name b.txt", "b");
+    ASSERT_TRUE(gtSetFileAttributes((dir + "\\*.*").c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(attributesOf(a), DWORD(FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(attributesOf(b), DWORD(FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(attributesOf(dir), DWORD(FILE_ATTRIBUTE_DIRECTORY));
+    EXPECT_FALSE(gtSetFileAttributes((dir + "\\none*").c_str(), 0));
+}
+
+TEST(DateTime, ValuesReadAndWrittenBackComeBackUnchanged) {
+    const std::string from = makeFile("dt_from.txt", "x"), to = makeFile("dt_to.txt", "y");
+    const struct { const char* name; WORD date, time; } rows[] = {
+        {"first of January 2001, noon", 0x2A21, 0x6000},
+        {"last FAT second of a day", (44 << 9) | (2 << 5) | 29, (23 << 11) | (59 << 5) | 29},
+        {"first FAT date", (0 << 9) | (1 << 5) | 1, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_TRUE(gtSetFileDateTime(from.c_str(), row.date, row.time));
+        WORD date = 0, time = 0;
+        ASSERT_TRUE(gtGetFileDateTime(from.c_str(), &date, &time));
+        ASSERT_TRUE(gtSetFileDateTime(to.c_str(), date, time));
+        WORD date2 = 0, time2 = 0;
+        ASSERT_TRUE(gtGetFileDateTime(to.c_str(), &date2, &time2));
+        EXPECT_EQ(date2, row.date);
+        EXPECT_EQ(time2, row.time);
+    }
+}
+
+TEST(Rename, MovesButNeverReplaces) {
+    const std::string a = makeFile("ren_a.txt", "a"), b = makeFile("ren_b.txt", "b");
+    EXPECT_FALSE(gtRenameFile(a.c_str(), b.c_str()));
+    EXPECT_EQ(contentOf(b), "b");
+    EXPECT_TRUE(gtRenameFile(a.c_str(), (scratch() + "ren_c.txt").c_str()));
+    EXPECT_EQ(contentOf(scratch() + "ren_c.txt"), "a");
+}
+
+TEST(SearchOrder, FindsTheLibraryBesideTheProgram) {
+    const std::string dll = testutil::programDir() + "gtapi32.dll";
+    EXPECT_TRUE(gtIsFileExistEx("Q:\\elsewhere\\gtapi32.dll"));
+    EXPECT_FALSE(gtIsFileExistEx("no-such-file-anywhere.dll"));
+    char out[MAX_PATH + 1] = {};
+    ASSERT_EQ(gtFindFileInPath("gtapi32.dll", out), out);
+    EXPECT_EQ(lstrcmpiA(out, dll.c_str()), 0);
+    LPSTR block = gtFindFileInPath("gtapi32.dll", nullptr);
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(lstrcmpiA(block, dll.c_str()), 0);
+    gtGlobalFreePtr(block);
+}
+
+}  // namespace
