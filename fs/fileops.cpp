@@ -452,7 +452,7 @@ BOOL GTAPI gtCopyFileEx(LPCSTR destination, LPCSTR source, GTCOPYPROC progress, 
             if (!goOn(GTCOPY_PROGRESS)) return FALSE;
         }
         // A source that shrank or grew while it was read is not a copy of it.
-        if (written != size || !FlushFileBuffers(out.get()) || !writeDosStamp(out.get(), date, time)) return FALSE;
+        if (written != size || !writeDosStamp(out.get(), date, time)) return FALSE;
     }
     uint64_t copied = 0;
     if (!sizeOf(beside.name(), copied) || copied != size) return FALSE;

@@ -76,7 +76,7 @@ std::string pattern(size_t n, char seed) {
     return s;
 }
 
-constexpr size_t kBlock = 65500;  // the buffered copy's block
+constexpr size_t kBlock = 65536;  // the buffered copy's block
 
 TEST(IsFileExist, NamesPatternsAndKinds) {
     makeFile("plain.txt", "x");
@@ -223,6 +223,42 @@ TEST(BufferedCopy, SourceChangedDuringTheCopy) {
         EXPECT_EQ(gtCopyFileEx(dst.c_str(), src.c_str(), &recordProgress, userOf(r)), row.want);
         EXPECT_EQ(contentOf(dst), row.destination);
         EXPECT_EQ(leftovers(), 0);
+    }
+}
+
+struct CopyJob {
+    std::string src, copy, appended, content;
+    bool ok = true;
+};
+
+DWORD WINAPI copyAndAppend(LPVOID p) {
+    auto* job = static_cast<CopyJob*>(p);
+    for (int round = 0; round < 4; ++round) {
+        job->ok = gtCopyFileEx(job->copy.c_str(), job->src.c_str(), nullptr, 0) && job->ok;
+        job->ok = gtCatFile(job->appended.c_str(), job->src.c_str(), FALSE) && job->ok;
+    }
+    return 0;
+}
+
+// Two threads copy and append at once: each call has buffers of its own.
+TEST(BufferedCopy, TwoThreadsCopyAtOnce) {
+    CopyJob jobs[2];
+    for (int i = 0; i < 2; ++i) {
+        const std::string tag = std::to_string(i);
+        jobs[i].content = pattern(300000, char('a' + 40 * i));
+        jobs[i].src = makeFile("mt_src" + tag, jobs[i].content);
+        jobs[i].copy = scratch() + "mt_copy" + tag;
+        jobs[i].appended = scratch() + "mt_cat" + tag;
+    }
+    HANDLE threads[2];
+    for (int i = 0; i < 2; ++i) threads[i] = CreateThread(nullptr, 0, &copyAndAppend, &jobs[i], 0, nullptr);
+    WaitForMultipleObjects(2, threads, TRUE, INFINITE);
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE("thread " + std::to_string(i));
+        CloseHandle(threads[i]);
+        EXPECT_TRUE(jobs[i].ok);
+        EXPECT_EQ(contentOf(jobs[i].copy), jobs[i].content);
+        EXPECT_EQ(contentOf(jobs[i].appended), jobs[i].content + jobs[i].content + jobs[i].content + jobs[i].content);
     }
 }
 
