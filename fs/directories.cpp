@@ -13,6 +13,7 @@
 
 #include "frame/errormode.h"
 #include "frame/frame.h"
+#include "frame/owners.h"
 #include "fs/fileops.h"
 #include "fs/findfile.h"
 #include "fs/pathnames.h"
@@ -37,31 +38,15 @@ bool splitPattern(LPCSTR pattern, GTSPLITPATH& split) {
     return gtSplitPath(copy, &split) != FALSE;
 }
 
-// Searches one pattern; the search ends with the object.
-class Search {
-public:
-    Search(const char* pattern, DWORD mask) : handle_(gtFindFirst(pattern, &entry, mask)) {}
-    ~Search() {
-        if (handle_) gtFindClose(handle_);
-    }
-    Search(const Search&) = delete;
-    Search& operator=(const Search&) = delete;
-    bool found() const { return handle_ != nullptr; }
-    bool next() { return gtFindNext(handle_, &entry, 0) != FALSE; }
-    GTFINDDATA entry{};
-
-private:
-    HANDLE handle_;
-};
-
 int walkFiles(const char* pattern, GTENUMPROC proc, BOOL recurse, DWORD user) {
     GTSPLITPATH split;
     if (!splitPattern(pattern, split)) return 0;
-    Search search(split.szPath, fo::kMaskAll);
-    if (!search.found()) return recurse;
+    GTFINDDATA fd;
+    HANDLE search = gtFindFirst(split.szPath, &fd, fo::kMaskAll);
+    if (!search) return recurse;
+    gt::ScopeGuard endSearch([search] { gtFindClose(search); });
     // A level of nothing but "." and ".." keeps an enclosing walk going.
     int result = recurse;
-    GTFINDDATA& fd = search.entry;
     do {
         if (fo::isDotEntry(fd.szName)) continue;
         if (recurse && isDirectory(fd) && !isLink(fd)) {
@@ -78,19 +63,20 @@ int walkFiles(const char* pattern, GTENUMPROC proc, BOOL recurse, DWORD user) {
         fd.bDirReport = 0;
         result = proc(split.szPath, &fd, user);
         if (!result) return result;
-    } while (search.next());
+    } while (gtFindNext(search, &fd, 0));
     return result;
 }
 
 int walkSubDirs(const char* pattern, GTENUMPROC proc, BOOL sizes, BOOL recurse, DWORD user) {
     GTSPLITPATH split;
     if (!splitPattern(pattern, split)) return 0;
-    Search search(split.szPath, fo::kMaskDirectories);
-    if (!search.found()) return recurse;
+    GTFINDDATA fd;
+    HANDLE search = gtFindFirst(split.szPath, &fd, fo::kMaskDirectories);
+    if (!search) return recurse;
+    gt::ScopeGuard endSearch([search] { gtFindClose(search); });
     static const char kAll[] = "*.*";
     int result = recurse;
     do {
-        const GTFINDDATA& fd = search.entry;
         if (fo::isDotEntry(fd.szName) || !isDirectory(fd)) continue;
         const char* name = fo::reachableName(split.szDriveDir, fd, sizeof kAll);
         const std::string inner = name ? std::string(split.szDriveDir) + name + "\\" + kAll : std::string();
@@ -106,8 +92,22 @@ int walkSubDirs(const char* pattern, GTENUMPROC proc, BOOL sizes, BOOL recurse, 
             result = walkSubDirs(inner.c_str(), proc, sizes, recurse, user);
             if (!result) return result;
         }
-    } while (search.next());
+    } while (gtFindNext(search, &fd, 0));
     return result;
+}
+
+// Calls visit for every entry the pattern's search delivers; false when
+// nothing matches.
+template <typename Visit>
+bool forEachEntry(const char* pattern, DWORD mask, Visit visit) {
+    GTFINDDATA fd;
+    HANDLE search = gtFindFirst(pattern, &fd, mask);
+    if (!search) return false;
+    gt::ScopeGuard endSearch([search] { gtFindClose(search); });
+    do {
+        if (!visit(fd)) break;
+    } while (gtFindNext(search, &fd, 0));
+    return true;
 }
 
 // The deletion walk of gtDeleteFileEx and gtWipeDisk, with its status window.
@@ -166,12 +166,12 @@ BOOL GTAPI gtIsDirEmpty(LPCSTR directory) {
     if (!gtHasTrailingSlash(pattern.c_str())) pattern += '\\';
     pattern += "*.*";
     if (pattern.size() >= MAX_PATH) return FALSE;
-    Search search(pattern.c_str(), fo::kMaskAll);
-    if (!search.found()) return TRUE;
-    do {
-        if (!fo::isDotEntry(search.entry.szName)) return FALSE;
-    } while (search.next());
-    return TRUE;
+    bool empty = true;
+    forEachEntry(pattern.c_str(), fo::kMaskAll, [&](const GTFINDDATA& fd) {
+        empty = fo::isDotEntry(fd.szName);
+        return empty;
+    });
+    return empty ? TRUE : FALSE;
 }
 
 LPSTR GTAPI gtGetCurrentDir(LPSTR buffer, int size) {
@@ -204,11 +204,8 @@ BOOL GTAPI gtGetDrivesCurrentDir(char letter, LPSTR buffer, int size) {
 
 WORD GTAPI gtGetNoofFilesInDir(LPCSTR pattern) {
     if (!isNamed(pattern)) return 0;
-    Search search(pattern, fo::kMaskFiles);
-    if (!search.found()) return 0;
     DWORD count = 0;
-    do ++count;
-    while (search.next());
+    forEachEntry(pattern, fo::kMaskFiles, [&](const GTFINDDATA&) { return ++count != 0; });
     return saturatedCount(count);
 }
 

@@ -125,14 +125,17 @@ const char* reachableName(const std::string& dir, const GTFINDDATA& fd, size_t t
 bool deleteEntry(const char* path, bool directory) {
     const DWORD before = GetFileAttributesA(path);
     if (before == INVALID_FILE_ATTRIBUTES) return false;
+    // A link goes as it is: its attributes may be its target's, which lies
+    // outside what is being deleted.  Where the platform does not remove a
+    // link to a directory as a directory, it is tried as a file.
+    if (before & FILE_ATTRIBUTE_REPARSE_POINT) {
+        return (directory && RemoveDirectoryA(path)) || DeleteFileA(path);
+    }
     SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-    bool ok = directory ? RemoveDirectoryA(path) != FALSE : DeleteFileA(path) != FALSE;
-    // A directory link that the platform does not remove as a directory is
-    // removed as a file: the link goes, its target stays.
-    if (!ok && directory && (before & FILE_ATTRIBUTE_REPARSE_POINT)) ok = DeleteFileA(path) != FALSE;
+    const bool ok = directory ? RemoveDirectoryA(path) != FALSE : DeleteFileA(path) != FALSE;
     if (!ok) {
         const DWORD error = GetLastError();
-        SetFileAttributesA(path, before & ~(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
+        SetFileAttributesA(path, before & ~FILE_ATTRIBUTE_DIRECTORY);
         SetLastError(error);
     }
     return ok;
@@ -236,27 +239,6 @@ bool replaceWith(const std::string& finished, const char* destination) {
     if (before != INVALID_FILE_ATTRIBUTES) SetFileAttributesA(destination, before);
     return false;
 }
-
-// The file beside the destination, removed unless it was put in place.
-class BesideFile {
-public:
-    explicit BesideFile(const char* destination) : name_(besideName(destination)) {}
-    ~BesideFile() {
-        if (!name_.empty()) fo::deleteEntry(name_.c_str(), false);
-    }
-    BesideFile(const BesideFile&) = delete;
-    BesideFile& operator=(const BesideFile&) = delete;
-    bool ready() const { return !name_.empty(); }
-    const char* name() const { return name_.c_str(); }
-    bool replace(const char* destination) {
-        if (!replaceWith(name_, destination)) return false;
-        name_.clear();
-        return true;
-    }
-
-private:
-    std::string name_;
-};
 
 // A copy buffer of the call's own: a library block of up to `want` bytes, or
 // a small one inside the object when no block can be had.
@@ -402,10 +384,13 @@ BOOL GTAPI gtCopyFile(LPCSTR destination, LPCSTR source) {
     if (!gtIsFileExist(source) || fo::sameFile(destination, source)) return FALSE;
     uint64_t size = 0;
     if (!sizeOf(source, size) || !roomFor(destination, size)) return FALSE;
-    BesideFile beside(destination);
-    if (!beside.ready() || !CopyFileA(source, beside.name(), FALSE)) return FALSE;
+    std::string beside = besideName(destination);
+    if (beside.empty()) return FALSE;
+    gt::ScopeGuard removeBeside([&] { fo::deleteEntry(beside.c_str(), false); });
+    if (!CopyFileA(source, beside.c_str(), FALSE)) return FALSE;
     uint64_t copied = 0;
-    if (!sizeOf(beside.name(), copied) || copied != size || !beside.replace(destination)) return FALSE;
+    if (!sizeOf(beside.c_str(), copied) || copied != size || !replaceWith(beside, destination)) return FALSE;
+    removeBeside.dismiss();
     _flushall();
     return TRUE;
 }
@@ -424,8 +409,9 @@ BOOL GTAPI gtCopyFileEx(LPCSTR destination, LPCSTR source, GTCOPYPROC progress, 
         return FALSE;
     }
 
-    BesideFile beside(destination);
-    if (!beside.ready()) return FALSE;
+    const std::string beside = besideName(destination);
+    if (beside.empty()) return FALSE;
+    gt::ScopeGuard removeBeside([&] { fo::deleteEntry(beside.c_str(), false); });
     CopyBuffer buffer(fo::kCopyBufferRequest);
     GTCOPYPROGRESS record{};
     record.pszDestination = destination;
@@ -436,7 +422,7 @@ BOOL GTAPI gtCopyFileEx(LPCSTR destination, LPCSTR source, GTCOPYPROC progress, 
     record.wSourceTime = time;
     auto goOn = [&](UINT message) { return !progress || progress(message, &record, user) != 0; };
     {
-        gt::FileHandle out(openForWriting(beside.name()));
+        gt::FileHandle out(openForWriting(beside.c_str()));
         if (!out || !goOn(GTCOPY_START)) return FALSE;
         uint64_t read = 0, written = 0;
         for (;;) {
@@ -455,9 +441,10 @@ BOOL GTAPI gtCopyFileEx(LPCSTR destination, LPCSTR source, GTCOPYPROC progress, 
         if (written != size || !writeDosStamp(out.get(), date, time)) return FALSE;
     }
     uint64_t copied = 0;
-    if (!sizeOf(beside.name(), copied) || copied != size) return FALSE;
-    if (attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesA(beside.name(), attributes);
-    if (!beside.replace(destination)) return FALSE;
+    if (!sizeOf(beside.c_str(), copied) || copied != size) return FALSE;
+    if (attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesA(beside.c_str(), attributes);
+    if (!replaceWith(beside, destination)) return FALSE;
+    removeBeside.dismiss();
     if (progress) progress(GTCOPY_DONE, &record, user);
     return TRUE;
 }
@@ -527,10 +514,11 @@ BOOL GTAPI gtExtractAndCopy(LPGTLINEFILE file, LONG offset, LONG count, LPCSTR d
     gt::ScopeGuard restore([&] { _llseek(file->hFile, position, FILE_BEGIN); });
     if (offset != -1 && _llseek(file->hFile, offset, FILE_BEGIN) == HFILE_ERROR) return FALSE;
 
-    BesideFile beside(destination);
-    if (!beside.ready()) return FALSE;
+    const std::string beside = besideName(destination);
+    if (beside.empty()) return FALSE;
+    gt::ScopeGuard removeBeside([&] { fo::deleteEntry(beside.c_str(), false); });
     {
-        gt::FileHandle out(openForWriting(beside.name()));
+        gt::FileHandle out(openForWriting(beside.c_str()));
         if (!out) return FALSE;
         CopyBuffer buffer(static_cast<DWORD>(count));
         LONG left = count;
@@ -545,8 +533,10 @@ BOOL GTAPI gtExtractAndCopy(LPGTLINEFILE file, LONG offset, LONG count, LPCSTR d
         if (left != 0 || !FlushFileBuffers(out.get())) return FALSE;
     }
     uint64_t copied = 0;
-    if (!sizeOf(beside.name(), copied) || copied != static_cast<uint64_t>(count)) return FALSE;
-    return beside.replace(destination) ? TRUE : FALSE;
+    if (!sizeOf(beside.c_str(), copied) || copied != static_cast<uint64_t>(count)) return FALSE;
+    if (!replaceWith(beside, destination)) return FALSE;
+    removeBeside.dismiss();
+    return TRUE;
 }
 
 LPSTR GTAPI gtCreateTempFile(LPCSTR directory, LPCSTR prefix, LPCSTR extension, LPSTR output, int outputSize,
