@@ -279,7 +279,7 @@ int GTAPI gtiDeleteFilesProc(LPCSTR path, LPGTFINDDATA entry, DWORD user) {
             gtChangeStatusMessage(context->hStatus, text);
         }
     }
-    fo::deleteEntry(full.c_str(), isDirectory(*entry));
+    fo::deleteEntry(full.c_str(), isDirectory(*entry), entry->dwAttributes);
     return 1;
 }
 

@@ -123,19 +123,25 @@ const char* reachableName(const std::string& dir, const GTFINDDATA& fd, size_t t
 // --- file steps ----------------------------------------------------------------
 
 bool deleteEntry(const char* path, bool directory) {
-    const DWORD before = GetFileAttributesA(path);
-    if (before == INVALID_FILE_ATTRIBUTES) return false;
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+    return deleteEntry(path, directory, attributes);
+}
+
+bool deleteEntry(const char* path, bool directory, DWORD attributes) {
     // A link goes as it is: its attributes may be its target's, which lies
     // outside what is being deleted.  Where the platform does not remove a
     // link to a directory as a directory, it is tried as a file.
-    if (before & FILE_ATTRIBUTE_REPARSE_POINT) {
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
         return (directory && RemoveDirectoryA(path)) || DeleteFileA(path);
     }
-    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+    // Only the bits that stand in the way are cleared (and put back).
+    const DWORD protective = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    const bool cleared = (attributes & protective) && SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
     const bool ok = directory ? RemoveDirectoryA(path) != FALSE : DeleteFileA(path) != FALSE;
-    if (!ok) {
+    if (!ok && cleared) {
         const DWORD error = GetLastError();
-        SetFileAttributesA(path, before & ~FILE_ATTRIBUTE_DIRECTORY);
+        SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_DIRECTORY);
         SetLastError(error);
     }
     return ok;

@@ -94,6 +94,8 @@ const char* reachableName(const std::string& dir, const GTFINDDATA& fd, size_t t
 // keeps its read-only, hidden and system bits.  A link to a directory is
 // removed itself, never its target.
 bool deleteEntry(const char* path, bool directory);
+// The same with the attributes the entry is known to have (from a search).
+bool deleteEntry(const char* path, bool directory, DWORD attributes);
 
 // True when both names reach the same existing file (its full names equal,
 // or the same volume and file index).
