@@ -144,6 +144,12 @@ TEST(EnumFilesInDir, PostOrderWithDirectoryReports) {
     }
     Seen none;
     EXPECT_EQ(gtEnumFilesInDir((d + "\\*.none").c_str(), &collect, 7, userOf(none), 0), 7);
+    char path[MAX_PATH];
+    lstrcpyA(path, (d + "\\s\\g.txt\\").c_str());
+    GTFILEINFO info;
+    ASSERT_TRUE(gtGetFileInfo(path, &info));
+    EXPECT_STREQ(info.szName, "g.txt");
+    EXPECT_EQ(info.dwSizeLow, 20u);
     EXPECT_EQ(gtEnumFilesInDir((d + "\\*.*").c_str(), nullptr, TRUE, 0, 0), 0);
 }
 

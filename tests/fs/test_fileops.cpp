@@ -286,6 +286,26 @@ TEST(CatFile, AppendsAndCarriesTheSourceDate) {
     EXPECT_EQ(time, 0x6000);
 }
 
+TEST(ExtractAndCopy, RangeIntoANewFileAndThePositionStays) {
+    const std::string content = pattern(1000, 'e');
+    std::string name = makeFile("lines.bin", content);
+    LPGTLINEFILE lf = fuOpenFile(&name[0], OF_READ);
+    ASSERT_NE(lf, nullptr);
+    ASSERT_EQ(fuGotoFileOffset(lf, 123, FU_ORIGIN_BEGIN), 123);
+    const std::string dst = scratch() + "extract.bin";
+    const struct { const char* name; LONG offset, count; std::string content; } rows[] = {
+        {"100 bytes from offset 50", 50, 100, content.substr(50, 100)},
+        {"from the current position", -1, 10, content.substr(123, 10)},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_TRUE(gtExtractAndCopy(lf, row.offset, row.count, dst.c_str()));
+        EXPECT_EQ(contentOf(dst), row.content);
+        EXPECT_EQ(fuGetCurFileOffset(lf), 123);
+    }
+    fuCloseFile(lf);
+}
+
 // --- temporary names ---------------------------------------------------------
 
 TEST(CreateTempFile, CountersNamesAndFailures) {
