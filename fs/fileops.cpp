@@ -151,6 +151,7 @@ namespace {
 
 struct FileIdentity {
     DWORD volume, high, low;
+    char finalPath[MAX_PATH];
 };
 
 bool identityOf(const char* path, FileIdentity& id) {
@@ -158,7 +159,11 @@ bool identityOf(const char* path, FileIdentity& id) {
                              FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     BY_HANDLE_FILE_INFORMATION info;
     if (!h || !GetFileInformationByHandle(h.get(), &info)) return false;
-    id = {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+    id.volume = info.dwVolumeSerialNumber;
+    id.high = info.nFileIndexHigh;
+    id.low = info.nFileIndexLow;
+    const DWORD n = GetFinalPathNameByHandleA(h.get(), id.finalPath, MAX_PATH, 0);
+    if (n == 0 || n >= MAX_PATH) id.finalPath[0] = 0;
     return true;
 }
 
@@ -174,7 +179,10 @@ bool sameFile(const char* a, const char* b) {
     if (fullName(a, fa) && fullName(b, fb) && !lstrcmpiA(fa, fb)) return true;
     FileIdentity ia{}, ib{};
     if (!identityOf(a, ia) || !identityOf(b, ib)) return false;
-    return (ia.high | ia.low) != 0 && ia.volume == ib.volume && ia.high == ib.high && ia.low == ib.low;
+    if (ia.finalPath[0] && !lstrcmpiA(ia.finalPath, ib.finalPath)) return true;
+    // File indexes are only comparable within a volume that has a serial
+    // number (file systems without one repeat the same small numbers).
+    return ia.volume != 0 && ia.volume == ib.volume && ia.high == ib.high && ia.low == ib.low;
 }
 
 }  // namespace gt::fileops

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs the file-operation drive test program in a Wine prefix of its own:
 #   T: a 1 MiB tmpfs, with T:\small a 64 KiB tmpfs mounted inside it (writes
-#      there fail for real although the drive reports room), T:\outside-link
-#      a link to a directory outside the drive
+#      there fail for real although the drive reports room), T:\twin1 and
+#      T:\twin2 two fresh tmpfs (their first files get the same number),
+#      T:\outside-link a link to a directory outside the drive
 #   U: a tmpfs holding the generated tree (1000 directories, 20,000 files)
 #      and U:\tree\chain 03\link a link to a directory outside the tree
 #   V: the directory the links point at (must survive every deletion walk)
@@ -21,7 +22,7 @@ media="$GT_BUILD_DIR/fileops-media"
 export WINEPREFIX="$pfx" WINEDEBUG=-all
 cleanup() {
   wineserver -k >/dev/null 2>&1 || true
-  for m in "$media/t/small" "$media/t" "$media/u"; do
+  for m in "$media/t/small" "$media/t/twin1" "$media/t/twin2" "$media/t" "$media/u"; do
     if mountpoint -q "$m" 2>/dev/null; then umount "$m" || true; fi
   done
   rm -rf "$pfx" "$pfx.lock" "$media"
@@ -31,7 +32,9 @@ cleanup
 
 mkdir -p "$media"/{t,u,v}
 if ! mount -t tmpfs -o size=1m tmpfs "$media/t" || ! mkdir "$media/t/small" ||
-   ! mount -t tmpfs -o size=64k tmpfs "$media/t/small" || ! mount -t tmpfs -o size=160m tmpfs "$media/u"; then
+   ! mount -t tmpfs -o size=64k tmpfs "$media/t/small" || ! mount -t tmpfs -o size=160m tmpfs "$media/u" ||
+   ! mkdir "$media/t/twin1" "$media/t/twin2" || ! mount -t tmpfs -o size=64k tmpfs "$media/t/twin1" ||
+   ! mount -t tmpfs -o size=64k tmpfs "$media/t/twin2"; then
   echo "run-fileops-drive-tests: cannot mount the test file systems (needs root)" >&2
   exit 1
 fi

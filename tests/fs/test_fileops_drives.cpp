@@ -1,7 +1,9 @@
 // File operations and walks on real drives, run by run-fileops-drive-tests.sh
 // in a prefix of its own under code page 932:
 //   T: 1 MiB tmpfs; T:\small a 64 KiB tmpfs inside it (full mid-write
-//      although the drive reports room); T:\outside-link points at V:
+//      although the drive reports room); T:\twin1 and T:\twin2 two fresh
+//      tmpfs (no serial numbers, the same file numbers); T:\outside-link
+//      points at V:
 //   U: the generated tree U:\tree (1000 directories, 20,000 files, names with
 //      blanks and double-byte names); U:\tree\chain 03\link points at V:
 //   V: the links' target, holding precious.txt
@@ -249,6 +251,25 @@ TEST(FullDisk, FailedWritesLeaveTheDestinationAsItWas) {
         }
     }
     fuCloseFile(lines);
+}
+
+DWORD fileIndexOf(const std::string& path) {
+    HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    BY_HANDLE_FILE_INFORMATION info{};
+    GetFileInformationByHandle(h, &info);
+    CloseHandle(h);
+    return info.nFileIndexLow;
+}
+
+// Two file systems without volume serial numbers number their files alike:
+// such files are still two files, and copying one over the other works.
+TEST(FullDisk, FilesOfTwoFileSystemsWithTheSameIndexAreNotOneFile) {
+    const std::string one = "T:\\twin1\\same.txt", two = "T:\\twin2\\same.txt";
+    writeFile(one, "one");
+    writeFile(two, "two");
+    ASSERT_EQ(fileIndexOf(one), fileIndexOf(two)) << "the twin file systems number their first files alike";
+    EXPECT_TRUE(gtCopyFileEx(one.c_str(), two.c_str(), nullptr, 0));
+    EXPECT_EQ(contentOf(one), "two");
 }
 
 // --- wiping a drive ------------------------------------------------------------
