@@ -271,6 +271,24 @@ TEST(Copies, ReadOnlyAndLockedDestinations) {
     EXPECT_EQ(contentOf(dst), "old");
 }
 
+// An empty file copies with gtCopyFile (no room is needed for nothing);
+// gtCopyFileEx reports it as a failure, as it always did, and leaves the
+// destination as it was.
+TEST(Copies, EmptySource) {
+    const std::string empty = makeFile("empty_src.txt", "");
+    const std::string dst = scratch() + "empty_dst.txt";
+    const struct { const char* name; std::function<BOOL()> call; BOOL want; std::string content; } rows[] = {
+        {"gtCopyFile", [&] { return gtCopyFile(dst.c_str(), empty.c_str()); }, TRUE, ""},
+        {"gtCopyFileEx", [&] { return gtCopyFileEx(dst.c_str(), empty.c_str(), nullptr, 0); }, FALSE, "old"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        makeFile("empty_dst.txt", "old");
+        EXPECT_EQ(row.call(), row.want);
+        EXPECT_EQ(contentOf(dst), row.content);
+    }
+}
+
 // --- append ------------------------------------------------------------------
 
 TEST(CatFile, AppendsAndCarriesTheSourceDate) {
