@@ -216,6 +216,11 @@ bool roomFor(const char* destination, uint64_t size) {
     return gtIsDiskSpaceAvailable(full[0], static_cast<LONGLONG>(size)) != FALSE;
 }
 
+// Attributes passed when a file is opened for its date and time (the
+// platform ignores them for an existing file).
+constexpr DWORD kStampOpenAttributes =
+    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+
 bool readDosStamp(HANDLE h, WORD& date, WORD& time) {
     FILETIME written;
     return GetFileTime(h, nullptr, nullptr, &written) && FileTimeToDosDateTime(&written, &date, &time);
@@ -361,7 +366,7 @@ BOOL GTAPI gtSetFileAttributes(LPCSTR pattern, DWORD attributes) {
 
 BOOL GTAPI gtGetFileDateTime(LPCSTR path, LPWORD date, LPWORD time) {
     if (!isNamed(path) || !date || !time) return FALSE;
-    gt::FileHandle h(CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0x27, nullptr));
+    gt::FileHandle h(CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, kStampOpenAttributes, nullptr));
     WORD d = 0, t = 0;
     if (!h || !readDosStamp(h.get(), d, t)) return FALSE;
     *date = d;
@@ -373,7 +378,7 @@ BOOL GTAPI gtSetFileDateTime(LPCSTR path, WORD date, WORD time) {
     if (!isNamed(path)) return FALSE;
     FILETIME ft;
     if (!DosDateTimeToFileTime(date, time, &ft)) return FALSE;
-    gt::FileHandle h(CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0x27, nullptr));
+    gt::FileHandle h(CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, kStampOpenAttributes, nullptr));
     return h && SetFileTime(h.get(), &ft, &ft, &ft);
 }
 

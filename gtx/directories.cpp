@@ -78,8 +78,10 @@ int runRm(int argc, char** argv) {
             return GTX_FAILED;
         }
     }
-    std::vector<char> slots((keep.size() + 1) * 260, 0);
-    for (size_t i = 0; i < keep.size(); ++i) lstrcpynA(&slots[260 * i], keep[i].c_str(), 260);
+    // The keep-list: one 260-byte slot per name, then an empty one.
+    constexpr size_t kSlot = 260;
+    std::vector<char> slots((keep.size() + 1) * kSlot, 0);
+    for (size_t i = 0; i < keep.size(); ++i) lstrcpynA(&slots[kSlot * i], keep[i].c_str(), kSlot);
     if (!gtDeleteFileEx(pattern, status ? TRUE : FALSE, nullptr, TRUE, slots.data())) {
         std::fprintf(stderr, "gtx: deleting %s failed (no such drive, or the walk stopped)\n", pattern);
         return GTX_FAILED;
