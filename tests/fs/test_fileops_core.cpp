@@ -30,17 +30,6 @@ TEST(TempNames, PrefixExtensionAndCounter) {
     }
 }
 
-TEST(TempNames, DoubleBytePrefixIsNeverCut) {
-    // Code page 932: U+8868 is 0x95 0x5C, whose trail byte is a backslash.
-    const std::string table = testutil::ansiFromUtf8("\xE8\xA1\xA8");
-    ASSERT_EQ(GetACP(), 932u) << "run with LC_ALL=ja_JP.UTF-8";
-    const struct { const char* name; std::string prefix; std::string want; } rows[] = {
-        {"two double-byte characters", table + table + table, table + table},
-        {"single byte then double byte", "a" + table + "b", "a" + table},
-    };
-    for (const auto& row : rows) EXPECT_EQ(fo::tempPrefix(row.prefix.c_str()), row.want) << "case " << row.name;
-}
-
 // Keep-list of 260-byte slots, the last one empty.
 std::vector<char> keepList(std::initializer_list<std::string> names) {
     std::vector<char> slots((names.size() + 1) * fo::kKeepSlot, 0);

@@ -132,10 +132,25 @@ TEST_F(Tree, WalkDeliversTheReferenceWalksEntriesInOrder) {
     expectSameWalk(got, want);
 }
 
-TEST_F(Tree, TotalSizeIsTheSumOfTheFiles) {
+// A callback's 0 ends the whole walk at once, also deep inside a chain.
+int CALLBACK stopAtTheThousandth(LPCSTR, LPGTFINDDATA, DWORD user) {
+    return ++*reinterpret_cast<int*>(static_cast<ULONG_PTR>(user)) != 1000;
+}
+
+TEST_F(Tree, TotalSizeEntryInformationAndStop) {
     std::vector<Entry> all;
     referenceWalk(kTree, all);
     EXPECT_EQ(ULONGLONG(gtGetDirSize((std::string(kTree) + "*.*").c_str(), TRUE)), fileBytes(all));
+    int calls = 0;
+    EXPECT_EQ(gtEnumFilesInDir((std::string(kTree) + "*.*").c_str(), &stopAtTheThousandth, TRUE, userOf(&calls), 0), 0);
+    EXPECT_EQ(calls, 1000);
+    const Entry& deep = all[999];
+    char path[MAX_PATH];
+    lstrcpyA(path, deep.path.c_str());
+    GTFILEINFO info;
+    ASSERT_TRUE(gtGetFileInfo(path, &info));
+    EXPECT_EQ(info.dwSizeLow, deep.size);
+    EXPECT_EQ(deep.path.substr(deep.path.rfind('\\') + 1), info.szName);
 }
 
 // Each subdirectory of a chain, in pre-order, with the size of its subtree.
