@@ -8,42 +8,20 @@
 #include <vector>
 
 #include "gtapi32.h"
-#include "testutil.h"
+#include "filetestutil.h"
 
 namespace {
 
-// A new directory of the temporary directory for each run (process ids
-// come round again, so a name made of one could hold an earlier run's files).
-std::string uniqueDir() {
-    char tmp[MAX_PATH] = {}, name[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, tmp);
-    GetTempFileNameA(tmp, "gtt", 0, name);
-    DeleteFileA(name);
-    CreateDirectoryA(name, nullptr);
-    return std::string(name) + "\\";
-}
-
 const std::string& scratch() {
-    static const std::string dir = uniqueDir();
+    static const std::string dir = filetest::uniqueDir();
     return dir;
 }
 
-std::string makeFile(const std::string& name, size_t size, DWORD attributes = 0) {
-    const std::string path = scratch() + name;
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    std::string data(size, 'x');
-    DWORD written = 0;
-    WriteFile(h, data.data(), DWORD(data.size()), &written, nullptr);
-    CloseHandle(h);
-    if (attributes) SetFileAttributesA(path.c_str(), attributes);
-    return path;
-}
-
-bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+using filetest::exists;
 
 TEST(CreateDirEx, ChainsAndRefusals) {
     CreateDirectoryA((scratch() + "a").c_str(), nullptr);
-    makeFile("afile", 1);
+    filetest::writeFile(scratch() + "afile", "x");
     // checked: the first level the call must create (or must not).
     const struct { const char* name; std::string path; BOOL want; std::string checked; } rows[] = {
         {"two missing levels", scratch() + "a\\b\\c", TRUE, scratch() + "a\\b\\c"},
@@ -76,7 +54,7 @@ TEST(DeleteFilesProc, StatusWindowShowsTheDeletedName) {
     GTFINDDATA fd{};
     lstrcpyA(fd.szName, "f2");
     lstrcpyA(fd.szShortName, "f2");
-    makeFile("del\\f2", 1);
+    filetest::writeFile(d + "\\f2", "x");
     EXPECT_EQ(gtiDeleteFilesProc((d + "\\*.*").c_str(), &fd, DWORD(ULONG_PTR(&context))), 1);
     char shown[512] = {};
     EnumChildWindows(status, &lastChildText, LPARAM(shown));

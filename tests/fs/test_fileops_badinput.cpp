@@ -11,23 +11,16 @@
 #include <vector>
 
 #include "gtapi32.h"
+#include "filetestutil.h"
 #include "testutil.h"
+
+using filetest::contentOf;
 
 namespace {
 
 constexpr char kGuard = '\xA5';
 constexpr size_t kGuardBytes = 16;
 constexpr size_t kOutSize = 512;
-
-std::string contentOf(const std::string& path) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return "(missing)";
-    char buf[64] = {};
-    DWORD got = 0;
-    ReadFile(h, buf, sizeof buf - 1, &got, nullptr);
-    CloseHandle(h);
-    return buf;
-}
 
 int CALLBACK countCalls(LPCSTR, LPGTFINDDATA, DWORD user) {
     ++*reinterpret_cast<int*>(ULONG_PTR(user));
@@ -47,12 +40,9 @@ constexpr unsigned kAll = 15, kNotDoubleByte = 7;
 
 TEST(BadInput, EveryExportEveryKindOfName) {
     ASSERT_EQ(GetACP(), 932u) << "run with LC_ALL=ja_JP.UTF-8";
-    const std::string dir = testutil::freshTempDir("fobad");
+    const std::string dir = filetest::uniqueDir();
     const std::string bystander = dir + "bystander.txt";
-    HANDLE h = CreateFileA(bystander.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(h, "bystander", 9, &written, nullptr);
-    CloseHandle(h);
+    filetest::writeFile(bystander, "bystander");
     std::string lineName = bystander;
     LPGTLINEFILE lines = fuOpenFile(&lineName[0], OF_READ);
     ASSERT_NE(lines, nullptr);
@@ -112,7 +102,9 @@ TEST(BadInput, EveryExportEveryKindOfName) {
             in[inputs[k].size()] = 0;
             std::fill(out.begin(), out.begin() + kOutSize, 0);
             const ULONG_PTR result = row.call(k ? in.data() : nullptr, out.data());
-            if (row.failsFor >> k & 1) EXPECT_EQ(result, 0u);
+            if (row.failsFor >> k & 1) {
+                EXPECT_EQ(result, 0u);
+            }
             EXPECT_EQ(std::string(in.end() - kGuardBytes, in.end()), std::string(kGuardBytes, kGuard));
             EXPECT_EQ(std::string(out.end() - kGuardBytes, out.end()), std::string(kGuardBytes, kGuard));
             EXPECT_EQ(contentOf(bystander), "bystander");

@@ -18,32 +18,16 @@
 #include <vector>
 
 #include "gtapi32.h"
-#include "testutil.h"
+#include "filetestutil.h"
+
+using filetest::contentOf;
+using filetest::exists;
+using filetest::writeFile;
 
 namespace {
 
 const char kTree[] = "U:\\tree\\";
 const char kSmall[] = "T:\\small\\";
-
-std::string contentOf(const std::string& path) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return "(missing)";
-    std::string data(GetFileSize(h, nullptr), '\0');
-    DWORD got = 0;
-    if (!data.empty()) ReadFile(h, &data[0], DWORD(data.size()), &got, nullptr);
-    CloseHandle(h);
-    return data;
-}
-
-void writeFile(const std::string& path, const std::string& content) {
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    WriteFile(h, content.data(), DWORD(content.size()), &written, nullptr);
-    CloseHandle(h);
-}
-
-bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 bool isLink(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
 
