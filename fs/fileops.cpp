@@ -252,7 +252,8 @@ bool replaceWith(const std::string& finished, const char* destination) {
     const DWORD before = GetFileAttributesA(destination);
     if (before != INVALID_FILE_ATTRIBUTES) {
         if (before & FILE_ATTRIBUTE_DIRECTORY) return false;
-        if (before & FILE_ATTRIBUTE_READONLY) SetFileAttributesA(destination, before & ~FILE_ATTRIBUTE_READONLY);
+        const DWORD inTheWay = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+        if (before & inTheWay) SetFileAttributesA(destination, before & ~inTheWay);
     }
     if (MoveFileExA(finished.c_str(), destination, MOVEFILE_REPLACE_EXISTING)) return true;
     if (before != INVALID_FILE_ATTRIBUTES) SetFileAttributesA(destination, before);
