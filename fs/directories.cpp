@@ -17,6 +17,7 @@
 #include "fs/fileops.h"
 #include "fs/findfile.h"
 #include "fs/pathnames.h"
+#include "text/mbchar.h"
 
 namespace fo = gt::fileops;
 
@@ -34,7 +35,7 @@ bool isLink(const GTFINDDATA& fd) { return (fd.dwAttributes & FILE_ATTRIBUTE_REP
 // The pattern split into its drive-and-directory and name parts.
 bool splitPattern(LPCSTR pattern, GTSPLITPATH& split) {
     char copy[MAX_PATH];
-    lstrcpynA(copy, pattern, MAX_PATH);
+    gt::mb::copyToBuffer(copy, sizeof copy, pattern);
     return gtSplitPath(copy, &split) != FALSE;
 }
 
@@ -155,7 +156,7 @@ BOOL GTAPI gtCreateDirEx(LPCSTR path) {
 BOOL GTAPI gtRemoveDir(LPSTR path) {
     if (!isNamed(path)) return FALSE;
     char copy[MAX_PATH];
-    lstrcpynA(copy, path, MAX_PATH);
+    gt::mb::copyToBuffer(copy, sizeof copy, path);
     gtRemoveTrailingSlash(copy);
     return RemoveDirectoryA(copy) ? TRUE : FALSE;
 }

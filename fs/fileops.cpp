@@ -327,7 +327,7 @@ BOOL GTAPI gtIsFileExist(LPCSTR name) {
 BOOL GTAPI gtIsFileExistEx(LPCSTR path) {
     if (!isNamed(path)) return FALSE;
     char copy[MAX_PATH];
-    lstrcpynA(copy, path, MAX_PATH);
+    gt::mb::copyToBuffer(copy, sizeof copy, path);
     GTSPLITPATH split;
     if (!gtSplitPath(copy, &split) || !split.szNameExt[0]) return FALSE;
     char found[MAX_PATH];
@@ -348,7 +348,7 @@ LPSTR GTAPI gtFindFileInPath(LPCSTR name, LPSTR output) {
 BOOL GTAPI gtSetFileAttributes(LPCSTR pattern, DWORD attributes) {
     if (!isNamed(pattern)) return FALSE;
     char copy[MAX_PATH];
-    lstrcpynA(copy, pattern, MAX_PATH);
+    gt::mb::copyToBuffer(copy, sizeof copy, pattern);
     GTSPLITPATH split;
     if (!gtSplitPath(copy, &split)) return FALSE;
     GTFINDDATA fd;
