@@ -765,6 +765,57 @@ LPINT GTAPI gtGetLBSelItems(HWND listBox, LPINT count);
 /* Deletes the selected items; FALSE when there were none. */
 BOOL GTAPI gtDeleteLBSelItems(HWND listBox);
 
+/* -- dialog resize layout -- */
+
+/* GTRESIZERULE.nType */
+#define GTRS_SIZE         0  /* sets a value; the opposite edge stays */
+#define GTRS_MOVE         1  /* sets an edge and keeps the size */
+#define GTRS_CENTER_VERT  2  /* centres the block nTargetId..nLastId vertically */
+#define GTRS_CENTER_HORZ  3  /* centres the block horizontally */
+#define GTRS_END          4  /* ends the table */
+/* nTargetAttr and nRefAttr */
+#define GTRS_LEFT    0
+#define GTRS_TOP     1
+#define GTRS_RIGHT   2
+#define GTRS_BOTTOM  3
+#define GTRS_WIDTH   4
+#define GTRS_HEIGHT  5
+#define GTRS_EXTENT  6       /* blocks only: the reference's whole span along the block's axis */
+/* nRefId: the window's own client area */
+#define GTRS_CLIENT  0x10000
+
+/* One rule; a table is an array ended by a GTRS_END rule.  The library
+ * writes bDone and nOffsetPixels of every rule on every call, so the table
+ * must be writable. */
+typedef struct GTRESIZERULE {
+    LONG nType;         /* GTRS_SIZE .. GTRS_END */
+    LONG nTargetAttr;   /* sizes and moves: GTRS_LEFT .. GTRS_HEIGHT */
+    LONG nTargetId;     /* sizes and moves: the control; blocks: lowest id */
+    LONG nLastId;       /* blocks: highest id (inclusive, signed) */
+    LONG nRefAttr;      /* GTRS_LEFT .. GTRS_HEIGHT; blocks also GTRS_EXTENT */
+    LONG nRefId;        /* a control id or GTRS_CLIENT */
+    LONG nPercent;      /* with GTRS_WIDTH/GTRS_HEIGHT references: value * nPercent / 100 */
+    LONG nOffset;       /* dialog units, added to the result */
+    LONG bDone;         /* written: 1 once applied in this call */
+    LONG nOffsetPixels; /* written: nOffset in pixels along the rule's axis */
+} GTRESIZERULE, *LPGTRESIZERULE;
+
+/* Moves and sizes the window's child controls by the rules, all at once.
+ * 1 when every rule was applied (or the window is minimised: nothing done);
+ * 0 with no control moved for a null table, no window, no children, a rule
+ * naming a missing control or an attribute out of range, rules that wait
+ * for each other, or coordinates beyond 32 bits.  Negative sizes are
+ * applied as 0.  A GTRS_MOVE rule on a width keeps the right edge, on a
+ * height the bottom edge; GTRS_SIZE keeps the left or top edge. */
+BOOL GTAPI gtResizeWindow(HWND window, LPGTRESIZERULE rules);
+/* Dialog units to pixels: the platform's conversion for dialogs, the
+ * window's font (average width of A-Z a-z, height; truncating, results
+ * held to 32 bits) for other windows.  0 when the window does not exist or
+ * rect is NULL. */
+BOOL GTAPI gtMapDialogRect(HWND window, LPRECT rect);
+/* Number of child windows; 0 when it is not a window. */
+int  GTAPI gtGetChildWindowCount(HWND window);
+
 /* ---- section: stop request and processes (process/) ---- */
 
 /* -- stop request -- */
@@ -955,6 +1006,9 @@ static_assert(sizeof(GTFILEINFO) == 300 && offsetof(GTFILEINFO, dwAttributes) ==
 static_assert(sizeof(GTDELETECONTEXT) == 8, "GTDELETECONTEXT layout");
 static_assert(offsetof(GTFINDRECORD, dwDosTime) == 320 && offsetof(GTFINDRECORD, dwDosDate) == 324,
               "GTFINDRECORD layout");
+static_assert(sizeof(GTRESIZERULE) == 40 && offsetof(GTRESIZERULE, nRefAttr) == 16 &&
+              offsetof(GTRESIZERULE, nOffset) == 28 && offsetof(GTRESIZERULE, bDone) == 32 &&
+              offsetof(GTRESIZERULE, nOffsetPixels) == 36, "GTRESIZERULE layout");
 #endif
 
 #endif /* GTAPI32_H */
