@@ -414,6 +414,159 @@ BOOL   GTAPI gtFindNext(HANDLE search, LPGTFINDDATA data, DWORD mask);
 /* Ends a search; the find-file library's result. */
 BOOL   GTAPI gtFindClose(HANDLE search);
 
+/* -- file operations -- */
+
+/* Progress callback of gtCopyFileEx: (message, record, user value); 0
+ * cancels.  The record lives for the duration of the call only. */
+#define GTCOPY_START    101  /* before the first block */
+#define GTCOPY_PROGRESS 102  /* after each block is read and after it is written */
+#define GTCOPY_DONE     104  /* the destination is complete and in place */
+
+typedef struct GTCOPYPROGRESS {
+    LPCSTR pszDestination;  /* the caller's strings */
+    LPCSTR pszSource;
+    DWORD  dwSourceSize;    /* bytes; counts of 4 GiB and more read 0xFFFFFFFF */
+    LPVOID pBuffer;         /* the copy buffer */
+    DWORD  dwLastBlock;     /* bytes of the latest read */
+    DWORD  dwBytesRead;
+    DWORD  dwBytesWritten;
+    WORD   wSourceDate;     /* DOS form */
+    WORD   wSourceTime;
+} GTCOPYPROGRESS, *LPGTCOPYPROGRESS;
+
+typedef int (GTCALLBACK* GTCOPYPROC)(UINT message, LPGTCOPYPROGRESS progress, DWORD user);
+
+/* TRUE when the name or pattern matches at least one file or directory. */
+BOOL  GTAPI gtIsFileExist(LPCSTR name);
+/* TRUE when the path's file name (its directory ignored) is found along the
+ * default search order. */
+BOOL  GTAPI gtIsFileExistEx(LPCSTR path);
+/* Full path found along the search order, into output (261 bytes) or a new
+ * block of 261 bytes that the caller releases with gtGlobalFreePtr; NULL
+ * when not found. */
+LPSTR GTAPI gtFindFileInPath(LPCSTR name, LPSTR output);
+/* Sets the attributes of every entry the pattern matches; TRUE when it
+ * matched at least one. */
+BOOL  GTAPI gtSetFileAttributes(LPCSTR pattern, DWORD attributes);
+/* Last-write time as DOS date and time, without a time-zone conversion; a
+ * value read and written back comes back unchanged.  Setting gives creation,
+ * access and write time that value. */
+BOOL  GTAPI gtGetFileDateTime(LPCSTR path, LPWORD date, LPWORD time);
+BOOL  GTAPI gtSetFileDateTime(LPCSTR path, WORD date, WORD time);
+/* Deletes one file, read-only, hidden and system ones too; when the deletion
+ * fails the file keeps its attributes.  A directory or a pattern is never
+ * deleted. */
+BOOL  GTAPI gtDeleteFile(LPCSTR path);
+/* MoveFileA: an existing new path is not replaced. */
+BOOL  GTAPI gtRenameFile(LPCSTR oldPath, LPCSTR newPath);
+/* Copies source over destination (destination first).  The copy is made
+ * beside the destination and put in its place only when complete, so on
+ * failure an existing destination is unchanged; a read-only destination is
+ * replaced.  A file is never copied onto itself (FALSE). */
+BOOL  GTAPI gtCopyFile(LPCSTR destination, LPCSTR source);
+/* Buffered copy with progress: GTCOPY_START, GTCOPY_PROGRESS twice per
+ * block, GTCOPY_DONE.  The destination gets the source's attributes and DOS
+ * date and time.  FALSE on any failure or cancellation, and for an empty
+ * source; the destination is then as it was (absent when it was absent). */
+BOOL  GTAPI gtCopyFileEx(LPCSTR destination, LPCSTR source, GTCOPYPROC progress, DWORD user);
+/* Appends source to destination (created when missing), which then carries
+ * the source's DOS date and time.  A failed append leaves the destination at
+ * its former size, content and times (a new one is removed).  deleteSource
+ * 1 deletes the source after a verified append.  An empty source appends
+ * nothing and gives FALSE. */
+BOOL  GTAPI gtCatFile(LPCSTR destination, LPCSTR source, BOOL deleteSource);
+/* Copies count bytes of an open line file, from offset (or from its
+ * position for -1), into destination.  The line file's position is the same
+ * afterwards; a failure leaves the destination as it was. */
+BOOL  GTAPI gtExtractAndCopy(LPGTLINEFILE file, LONG offset, LONG count, LPCSTR destination);
+/* A new file (makeFile 1) or directory (anything else) named directory +
+ * two characters of prefix + a hexadecimal counter + extension; directory
+ * is created when missing.  The output receives the full name (fullPath 1)
+ * or the name alone.  NULL when the directory cannot be had, the name does
+ * not fit the output (nothing is created), or creation fails for another
+ * reason than an existing name. */
+LPSTR GTAPI gtCreateTempFile(LPCSTR directory, LPCSTR prefix, LPCSTR extension, LPSTR output, int outputSize,
+                             BOOL fullPath, BOOL makeFile);
+
+/* -- directories -- */
+
+/* Walk callback: (path text, entry, user value); 0 stops the whole walk.
+ * The path text is the pattern of the level walked or, for the report of a
+ * subdirectory before the walk descends into it (bDirReport 1), that
+ * level's drive and directory. */
+typedef int (GTCALLBACK* GTENUMPROC)(LPCSTR path, LPGTFINDDATA entry, DWORD user);
+
+/* One entry's information (gtGetFileInfo).  DOS forms; creation and access
+ * in local time. */
+typedef struct GTFILEINFO {
+    WORD  wCreationTime;
+    WORD  wCreationDate;
+    WORD  wAccessTime;
+    WORD  wAccessDate;
+    WORD  wTime;          /* the find service's DOS time */
+    WORD  wDate;
+    DWORD dwAttributes;
+    DWORD dwSizeLow;      /* size, 64-bit */
+    DWORD dwSizeHigh;
+    char  szName[260];
+    char  szShortName[14];
+} GTFILEINFO, *LPGTFILEINFO;
+
+/* User value of gtiDeleteFilesProc: entries named in the keep-list (260-byte
+ * slots, ended by a slot whose first character is 0; long or short name,
+ * any case) stay; the status window (or NULL) shows what is deleted. */
+typedef struct GTDELETECONTEXT {
+    LPCSTR pszKeepList;
+    HWND   hStatus;
+} GTDELETECONTEXT, *LPGTDELETECONTEXT;
+
+/* TRUE when the directory exists or was created. */
+BOOL     GTAPI gtCreateDir(LPCSTR path);
+/* Creates every missing level (drive and UNC paths).  FALSE, creating
+ * nothing, for a path of 260 characters or more or one with a file where a
+ * directory must go. */
+BOOL     GTAPI gtCreateDirEx(LPCSTR path);
+/* RemoveDirectoryA of path (one trailing backslash ignored). */
+BOOL     GTAPI gtRemoveDir(LPSTR path);
+/* TRUE when the directory holds nothing but "." and "..", or nothing can be
+ * found there (a missing directory); FALSE for NULL, empty or over-long
+ * names. */
+BOOL     GTAPI gtIsDirEmpty(LPCSTR directory);
+/* Current directory with a trailing backslash, into buffer (size bytes) or
+ * a new block of size + 1 bytes the caller releases; NULL when it does not
+ * fit. */
+LPSTR    GTAPI gtGetCurrentDir(LPSTR buffer, int size);
+/* The drive's current directory into buffer (size bytes). */
+BOOL     GTAPI gtGetDrivesCurrentDir(char letter, LPSTR buffer, int size);
+/* Files (hidden and system too, no directories) matching the pattern; at
+ * most 65535. */
+WORD     GTAPI gtGetNoofFilesInDir(LPCSTR pattern);
+/* Post-order walk: with recurse, a subdirectory is reported (bDirReport 1)
+ * and walked before it is reported as an entry.  Walks never descend into
+ * directory links.  Result: the last callback result; the recurse flag when
+ * nothing matches. */
+int      GTAPI gtEnumFilesInDir(LPCSTR pattern, GTENUMPROC proc, BOOL recurse, DWORD user, DWORD reserved);
+/* Pre-order walk of subdirectories; sizes 1 puts each one's total size
+ * (gtGetDirSize of its "*.*" with recurse) into the entry. */
+int      GTAPI gtEnumSubDirsInDir(LPCSTR pattern, GTENUMPROC proc, BOOL sizes, BOOL recurse, DWORD user,
+                                  DWORD reserved);
+/* Adds each file's size to the ULONGLONG that user points to; always 1. */
+int      GTAPI gtiFileSizeProc(LPCSTR path, LPGTFINDDATA entry, DWORD user);
+/* Total size of the matching files. */
+LONGLONG GTAPI gtGetDirSize(LPCSTR pattern, BOOL recurse);
+/* The first matching entry's information; one trailing backslash of path is
+ * removed in place. */
+BOOL     GTAPI gtGetFileInfo(LPSTR path, LPGTFILEINFO info);
+/* Deletes the reported entry unless it is kept (user: GTDELETECONTEXT or
+ * NULL); always 1.  A directory link is removed, never its target. */
+int      GTAPI gtiDeleteFilesProc(LPCSTR path, LPGTFINDDATA entry, DWORD user);
+/* Deletes what the pattern matches (recursively with recurse), except the
+ * keep-list's names; showStatus 1 shows each name in a status window
+ * (string 28034).  FALSE for a drive that is not valid. */
+int      GTAPI gtDeleteFileEx(LPCSTR pattern, BOOL showStatus, HWND parent, BOOL recurse, LPCSTR keepList);
+/* Deletes everything on a drive except the keep-list's names. */
+int      GTAPI gtWipeDisk(char letter, BOOL showStatus, HWND parent, LPCSTR keepList);
+
 /* ---- section: message boxes (msgbox/) ---- */
 
 /* -- extended message box -- */
@@ -758,6 +911,9 @@ void  GTAPI gtGetSysTimeStr(LPSTR buffer);
  * argument is NULL or the platform cannot format the value. */
 BOOL  GTAPI gtConvertTimeToStr(LPWORD time, LPSTR buffer);
 BOOL  GTAPI gtConvertDateToStr(LPWORD date, LPSTR buffer);
+/* The file's last-write date as locale text (15 characters); NULL when the
+ * file cannot be read or the date cannot be formatted. */
+LPSTR GTAPI gtGetFileDateStr(LPCSTR path, LPSTR buffer);
 BOOL  GTAPI gtGetSystemTime(LPWORD time);
 BOOL  GTAPI gtGetSystemDate(LPWORD date);
 /* Fixed-point text: 3.14159, 2 -> "3.14"; -2.5, 1 -> "-2.5"; 0.5, 1 -> ".5";
@@ -802,6 +958,12 @@ UINT  GTAPI gtIsNDOSLoaded(void);
  * block of size bytes the caller releases with gtGlobalFreePtr.  NULL when
  * the variable is missing, empty or longer than size - 1. */
 LPSTR GTAPI gtGetEnv(LPCSTR name, LPSTR buffer, WORD size);
+/* Makes target a system disk with SYS run through the source root's
+ * COMMAND.COM (copied there from \DOS or COMSPEC when copyShell is 1):
+ * 1 done (or started, with noWait), 0 a drive is not valid or SYS did not
+ * confirm, 10 no command interpreter, 11 no SYS program, 12 not started,
+ * 13 no output to read. */
+UINT  GTAPI gtMakeSystemDisk(char source, char target, UINT noWait, int copyShell);
 /* Asks the driver to restart the machine; without one, shows the
  * "press the Reset button" box.  The driver's result. */
 BOOL  GTAPI gtRebootMachine(void);
@@ -847,6 +1009,13 @@ static_assert(sizeof(GTFINDRECORD) == 332, "GTFINDRECORD layout");
 static_assert(offsetof(GTFINDRECORD, fd.nFileSizeHigh) == 28 && offsetof(GTFINDRECORD, fd.cFileName) == 44,
               "GTFINDRECORD layout");
 static_assert(offsetof(GTFINDRECORD, fd.cAlternateFileName) == 304, "GTFINDRECORD layout");
+static_assert(sizeof(GTCOPYPROGRESS) == 32 && offsetof(GTCOPYPROGRESS, dwLastBlock) == 16 &&
+              offsetof(GTCOPYPROGRESS, wSourceDate) == 28 && offsetof(GTCOPYPROGRESS, wSourceTime) == 30,
+              "GTCOPYPROGRESS layout");
+static_assert(sizeof(GTFILEINFO) == 300 && offsetof(GTFILEINFO, dwAttributes) == 12 &&
+              offsetof(GTFILEINFO, dwSizeLow) == 16 && offsetof(GTFILEINFO, szName) == 24 &&
+              offsetof(GTFILEINFO, szShortName) == 284, "GTFILEINFO layout");
+static_assert(sizeof(GTDELETECONTEXT) == 8, "GTDELETECONTEXT layout");
 static_assert(offsetof(GTFINDRECORD, dwDosTime) == 320 && offsetof(GTFINDRECORD, dwDosDate) == 324,
               "GTFINDRECORD layout");
 static_assert(sizeof(GTRESIZERULE) == 40 && offsetof(GTRESIZERULE, nRefAttr) == 16 &&
