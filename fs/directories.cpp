@@ -243,7 +243,7 @@ BOOL GTAPI gtGetFileInfo(LPSTR path, LPGTFILEINFO info) {
     GTFINDRECORD record;
     std::memset(&record, 0, sizeof record);
     const gt::find::Service& service = gt::find::service();
-    HANDLE search = gt::find::first(service, path, fo::kMaskAll, &record);
+    HANDLE search = gt::find::first(service, path, fo::kMaskAll, &record).search;
     if (!search) return FALSE;
     gt::find::close(service, search);
     GTFINDDATA fd;
