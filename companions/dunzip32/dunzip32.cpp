@@ -67,6 +67,7 @@ public:
 
 private:
     int extractFile(const zc::Entry& e, size_t index, const std::wstring& target, const Inflated& ahead);
+    int makeDirectory(const std::wstring& dir);
     void inflateAhead(size_t index, Inflated& out) const;
     int extractAll(const std::vector<Planned>& plan, const std::wstring& root);
 
@@ -85,12 +86,20 @@ HANDLE createNew(const std::wstring& target, DWORD& existing, DWORD& error) {
     return INVALID_HANDLE_VALUE;
 }
 
+// Creates a directory entry's directory; the files listed after it find it
+// made without asking again.
+int Unzipper::makeDirectory(const std::wstring& dir) {
+    if (!zc::createDirectories(dir)) return QRZ_IO_ERROR;
+    lastDir_ = dir;
+    return QRZ_OK;
+}
+
 // Writes one entry to `target`.
 int Unzipper::extractFile(const zc::Entry& e, size_t index, const std::wstring& target, const Inflated& ahead) {
     std::wstring dir = parentOf(target);
     if (dir != lastDir_) {  // archives list a directory's files together
-        if (!zc::createDirectories(dir)) return QRZ_IO_ERROR;
-        lastDir_ = dir;
+        int made = makeDirectory(dir);
+        if (made != QRZ_OK) return made;
     }
     // Large entries are measured against the free space before anything is
     // created; a small one that does not fit fails on its write (and is
@@ -245,7 +254,7 @@ int Unzipper::extractAll(const std::vector<Planned>& plan, const std::wstring& r
         if (cmd_.testOnly)
             code = ahead[k].code;
         else if (e.isDirectory())
-            code = zc::createDirectories(root + p.relative) ? QRZ_OK : QRZ_IO_ERROR;
+            code = makeDirectory(root + p.relative);
         else if (ahead[k].inMemory && ahead[k].code != QRZ_OK)
             code = ahead[k].code;  // nothing is created for a damaged entry
         else
