@@ -259,7 +259,15 @@ BOOL ZStgStorage::CopyElement(const char* name, ZStgStorage* destination, const 
     return MoveTo(name, destination, newName, STGMOVE_COPY);
 }
 
-BOOL ZStgStorage::Commit(DWORD flags) { return m_pStorage ? Result(m_pStorage->Commit(flags)) : TRUE; }
+BOOL ZStgStorage::Commit(DWORD flags) {
+    if (!m_pStorage) return TRUE;
+    // The platform crashes committing a sub-storage whose root is gone; the
+    // statistics call answers that case with a status.
+    STATSTG stat;
+    HRESULT alive = m_pStorage->Stat(&stat, STATFLAG_NONAME);
+    if (alive == STG_E_REVERTED) return Result(alive);
+    return Result(m_pStorage->Commit(flags));
+}
 BOOL ZStgStorage::Revert() { return m_pStorage ? Result(m_pStorage->Revert()) : TRUE; }
 
 BOOL ZStgStorage::EnumElements(IEnumSTATSTG** enumerator) {
