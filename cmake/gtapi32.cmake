@@ -22,6 +22,9 @@ target_link_libraries(gtcore PUBLIC ole32 oleaut32 uuid shlwapi user32 gdi32 adv
 
 set(GT_DEF ${CMAKE_SOURCE_DIR}/frame/gtapi32.def)
 file(GLOB GT_RC_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*.rc)
+# The version resource carries the project's version.
+configure_file(${CMAKE_SOURCE_DIR}/resources/version.rc.in ${CMAKE_BINARY_DIR}/generated/version.rc @ONLY)
+list(APPEND GT_RC_SOURCES ${CMAKE_BINARY_DIR}/generated/version.rc)
 
 add_library(gtapi32 SHARED ${CMAKE_SOURCE_DIR}/frame/dllmain.cpp ${GT_DEF} ${GT_RC_SOURCES})
 set_target_properties(gtapi32 PROPERTIES PREFIX "" OUTPUT_NAME gtapi32 ARCHIVE_OUTPUT_NAME gtapi32_ld_unused)
