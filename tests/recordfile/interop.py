@@ -3,6 +3,7 @@
 
 prepare DIR: files of the agreed bytes packed by `gsf createole` into
              DIR/gsf.ole, plus broken documents made from it.
+same FILE SIZE SEED: exit 0 when FILE holds the agreed bytes.
 check DIR:   DIR/written.stg (written by the test program) read with olefile
              and compared with DIR/written.manifest.
 Byte i of a stream with seed s is (7 i + s) mod 256.
@@ -120,5 +121,7 @@ def check(work):
 if __name__ == "__main__":
     if sys.argv[1] == "prepare":
         prepare(sys.argv[2])
+    elif sys.argv[1] == "same":
+        sys.exit(0 if open(sys.argv[2], "rb").read() == pattern(int(sys.argv[3]), int(sys.argv[4])) else 1)
     else:
         sys.exit(check(sys.argv[2]))

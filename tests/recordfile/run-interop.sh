@@ -17,4 +17,12 @@ mkdir -p "$work/in"
 GT_INTEROP_DIR="Z:$(tr / '\\' <<<"$work")" "$here/../../cmake/wine-run.sh" "$program" "$@"
 rc=$?
 /usr/bin/python3 "$here/interop.py" check "$work" || rc=1
+# The host program reads the same document: one stream's bytes and the tree.
+if [ -n "${GT_GTX:-}" ] && [ -e "$work/written.stg" ]; then
+  doc="Z:$(tr / '\\' <<<"$work/written.stg")"
+  "$here/../../cmake/wine-run.sh" "$GT_GTX" stg cat "$doc" "storage a/just above" >"$work/cat.out"
+  /usr/bin/python3 "$here/interop.py" same "$work/cat.out" 4097 4 || { echo "gtx stg cat: bytes differ"; rc=1; }
+  listing="$("$here/../../cmake/wine-run.sh" "$GT_GTX" stg ls "$doc" 2>&1 | tr -d '\r')"
+  grep -Eq '^ +stream +5242880 .* five MiB$' <<<"$listing" || { echo "gtx stg ls: no five MiB stream in:"; echo "$listing"; rc=1; }
+fi
 exit $rc
