@@ -58,6 +58,17 @@ def prepare(work):
     struct.pack_into("<I", loop, entry + 68, root_child)
     struct.pack_into("<I", loop, entry + 72, root_child)
     write("sibling-loop.ole", loop)
+    small = next(e for e in ole.direntries if e is not None and e.name == "s4095")
+    loop = bytearray(data)
+    minifat = (struct.unpack_from("<I", data, 60)[0] + 1) * sector
+    struct.pack_into("<I", loop, minifat + 4 * small.isectStart, small.isectStart)
+    write("mini-chain-loop.ole", loop)
+    longer = bytearray(data)
+    struct.pack_into("<I", longer, (dir_start + 1) * sector + 128 * big.sid + 120, (5 << 20) + 65536)
+    write("stream-beyond-chain.ole", longer)
+    fat_count = bytearray(data)
+    struct.pack_into("<I", fat_count, 44, 0x100000)
+    write("fat-count.ole", fat_count)
     ole.close()
 
 

@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "ZFile.h"
@@ -66,8 +65,6 @@ TEST(Storage, NamesStatesAndClosedObjects) {
     for (const Row& r : closed) EXPECT_TRUE(r.result) << "closed object: " << r.name;
     EXPECT_FALSE(s.Stat(nullptr, 0)) << "Stat without a record";
     EXPECT_EQ(s.GetErrorCode(), ZStgStorage::ERR_ARGUMENT);
-    EXPECT_FALSE(s.DestroyElement(nullptr)) << "destroy without a name";
-    EXPECT_EQ(s.GetErrorCode(), ZStgStorage::ERR_ARGUMENT);
     ZStgStorage target;
     target.SetName("target");
     EXPECT_FALSE(s.MoveElement("a", &target, "b")) << "move on a closed object";
@@ -76,13 +73,8 @@ TEST(Storage, NamesStatesAndClosedObjects) {
     EXPECT_EQ(s.GetErrorCode(), ZStgStorage::ERR_NOT_OPEN);
     EXPECT_STREQ(target.GetName(buf, sizeof(buf)), "target") << "target unchanged";
 
-    std::string text = dir + "not-a-document.txt";
-    FILE* f = std::fopen(text.c_str(), "wb");
-    std::fputs("plain text, not a compound document", f);
-    std::fclose(f);
-    ZStgStorage plain(text.c_str(), kRW, 2);
-    EXPECT_EQ(plain.GetIStorage(), nullptr) << "flag 2 opens, it does not create";
-    EXPECT_FALSE(plain.IsExist()) << "a file that is not a compound document";
+    ZStgStorage missing((dir + "missing.stg").c_str(), kRW, 2);
+    EXPECT_EQ(missing.GetIStorage(), nullptr) << "flag 2 opens, it does not create";
     ZStgStorage nameless;
     EXPECT_FALSE(nameless.IsExist());
     EXPECT_EQ(nameless.GetErrorCode(), ZStgStorage::ERR_NO_NAME);
@@ -102,7 +94,6 @@ TEST(Storage, SubStoragesElementsAndNames) {
     ASSERT_TRUE(sub.CreateStream("Kept Case", kRW | STGM_CREATE, &a));
     char buf[64];
     EXPECT_STREQ(a.GetName(buf, sizeof(buf)), "Kept Case") << "stream names keep their case";
-    EXPECT_EQ(a.Write("abc", 3, FILE_BEGIN), 3);
     a.Close();
 
     ZStgStreamFile s;
@@ -123,10 +114,6 @@ TEST(Storage, SubStoragesElementsAndNames) {
     ZStgStorage probe("sub", &root);
     EXPECT_TRUE(probe.IsExist()) << "closed sub-storage that exists";
     EXPECT_EQ(probe.GetIStorage(), nullptr) << "existence leaves it closed";
-    ZStgStorage missing("nothing", &root);
-    EXPECT_FALSE(missing.IsExist());
-    ZStgStorage longPath(std::string(300, 'p').c_str(), kRW, TRUE);
-    EXPECT_EQ(longPath.GetIStorage(), nullptr) << "path longer than the name";
 
     EXPECT_EQ(root.AddRef(), 2u);
     EXPECT_TRUE(root.Close()) << "Close with a second reference";
@@ -166,34 +153,6 @@ TEST(Storage, PlatformStatusesOfOptionalOperations) {
         EXPECT_TRUE(stillThere) << "nothing lost";
     }
     other.Close();
-}
-
-TEST(Storage, ClassesStateBitsAndTimes) {
-    std::string path = dir + "classes.stg";
-    ZStgStorage root(path.c_str(), kRW, TRUE);
-    const CLSID id = {0x11223344, 0x5566, 0x7788, {1, 2, 3, 4, 5, 6, 7, 8}};
-    EXPECT_TRUE(root.SetClass(id));
-    EXPECT_TRUE(root.SetStateBits(0x5, 0xF));
-    ZStgStorage sub;
-    ASSERT_TRUE(root.CreateSubStorage(kRW, "timed", &sub));
-    sub.Close();
-    FILETIME t = {0x12345678, 0x01D00000};
-    EXPECT_TRUE(root.SetElementTimes("timed", &t, &t, &t));
-    EXPECT_FALSE(root.SetElementTimes(nullptr, &t, &t, &t)) << "times without a name";
-    STATSTG st = {};
-    ASSERT_TRUE(root.Stat(&st, STATFLAG_NONAME));
-    EXPECT_TRUE(IsEqualCLSID(st.clsid, id)) << "class id";
-    EXPECT_EQ(st.grfStateBits & 0xF, 0x5u) << "state bits";
-    IEnumSTATSTG* e = nullptr;
-    ASSERT_TRUE(root.EnumElements(&e));
-    ULONG n = 0;
-    int storages = 0;
-    while (e->Next(1, &st, &n) == S_OK) {
-        storages += st.type == STGTY_STORAGE;
-        CoTaskMemFree(st.pwcsName);
-    }
-    e->Release();
-    EXPECT_EQ(storages, 1);
 }
 
 // --- stream record files ---------------------------------------------------------------------
@@ -296,66 +255,9 @@ TEST(StreamFile, CallsAfterTheStorageClosed) {
     delete root;
 }
 
-// Each call converts its own names: threads with their own documents never
-// see each other's names.
-TEST(StreamFile, ThreadsKeepTheirNames) {
-    auto work = [](int id, int* mismatches) {
-        std::string path = dir + "thread" + std::to_string(id) + ".stg";
-        ZStgStorage root(path.c_str(), kRW, TRUE);
-        for (int i = 0; i < 200; ++i) {
-            std::string name = "t" + std::to_string(id) + "_" + std::to_string(i);
-            ZStgStreamFile f;
-            if (!root.CreateStream(name.c_str(), kRW | STGM_CREATE, &f)) ++*mismatches;
-            f.Close();
-        }
-        IEnumSTATSTG* e = nullptr;
-        root.EnumElements(&e);
-        STATSTG st;
-        ULONG n;
-        std::wstring prefix = L"t" + std::to_wstring(id) + L"_";
-        while (e && e->Next(1, &st, &n) == S_OK) {
-            if (std::wstring(st.pwcsName).compare(0, prefix.size(), prefix) != 0) ++*mismatches;
-            CoTaskMemFree(st.pwcsName);
-        }
-        if (e) e->Release();
-    };
-    int mismatches[2] = {};
-    std::thread a([&] {
-        CoInitialize(nullptr);
-        work(1, &mismatches[0]);
-        CoUninitialize();
-    });
-    std::thread b([&] {
-        CoInitialize(nullptr);
-        work(2, &mismatches[1]);
-        CoUninitialize();
-    });
-    a.join();
-    b.join();
-    EXPECT_EQ(mismatches[0], 0) << "thread 1";
-    EXPECT_EQ(mismatches[1], 0) << "thread 2";
-}
-
 // --- documents exchanged with other implementations -------------------------------------------
 
 namespace {
-struct StreamSpec {
-    const char* utf8Path;  // storages separated by '/'
-    const char* stored;    // as another reader finds it: storage names lower-cased
-    size_t size;
-    unsigned seed;
-};
-const StreamSpec kStreams[] = {
-    {"empty", "empty", 0, 1},
-    {"just below a sector run", "just below a sector run", 4095, 2},
-    {"Storage A/at the mini limit", "storage a/at the mini limit", 4096, 3},
-    {"Storage A/just above", "storage a/just above", 4097, 4},
-    {"Storage A/Inner/five MiB", "storage a/inner/five MiB", 5u << 20, 5},
-    {"日本語の名前/ストリーム 名", "日本語の名前/ストリーム 名", 4097, 6},
-};
-const CLSID kRootClass = {0xA1B2C3D4, 0x1111, 0x2222, {0x33, 0x44, 0x55, 0x66, 0x77, 0x88, 0x99, 0xAA}};
-const CLSID kSubClass = {0x01020304, 0x0506, 0x0708, {9, 10, 11, 12, 13, 14, 15, 16}};
-
 std::string clsidText(const CLSID& c) {
     char s[64];
     std::snprintf(s, sizeof(s), "%08lX-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X", c.Data1, c.Data2, c.Data3,
@@ -364,55 +266,52 @@ std::string clsidText(const CLSID& c) {
 }
 }  // namespace
 
-// Written here, read by Python's olefile (run-interop.sh compares the tree,
-// bytes, class ids and state bits with the manifest written beside it).
+// Written here, read by Python's olefile: run-interop.sh compares the tree,
+// bytes, class ids and state bits with the manifest written beside it, where
+// storage names appear lower-cased as the class stores them.
 TEST(Interop, WriteForAnotherReader) {
     std::string out = interopDir();
     if (out.empty()) GTEST_SKIP() << "run through run-interop.sh";
-    ZStgStorage root((out + "written.stg").c_str(), kRW, TRUE);
-    ASSERT_NE(root.GetIStorage(), nullptr);
-    ASSERT_TRUE(root.SetClass(kRootClass));
+    const CLSID rootClass = {0xA1B2C3D4, 0x1111, 0x2222, {0x33, 0x44, 0x55, 0x66, 0x77, 0x88, 0x99, 0xAA}};
+    const CLSID subClass = {0x01020304, 0x0506, 0x0708, {9, 10, 11, 12, 13, 14, 15, 16}};
+    ZStgStorage root((out + "written.stg").c_str(), kRW, TRUE), a, inner, japanese;
+    ASSERT_TRUE(root.CreateSubStorage(kRW, "Storage A", &a));
+    ASSERT_TRUE(a.CreateSubStorage(kRW, "Inner", &inner));
+    ASSERT_TRUE(root.CreateSubStorage(kRW, testutil::ansiFromUtf8("日本語の名前").c_str(), &japanese));
     FILE* manifest = std::fopen((out + "written.manifest").c_str(), "wb");
     ASSERT_NE(manifest, nullptr);
-    std::fprintf(manifest, "class . %s\n", clsidText(kRootClass).c_str());
-    for (const StreamSpec& spec : kStreams) {
-        SCOPED_TRACE(spec.utf8Path);
-        std::string ansi = testutil::ansiFromUtf8(spec.utf8Path);
-        std::vector<ZStgStorage*> chain{&root};
-        size_t start = 0;
-        for (size_t slash; (slash = ansi.find('/', start)) != std::string::npos; start = slash + 1) {
-            auto* sub = new ZStgStorage;
-            std::string name = ansi.substr(start, slash - start);
-            if (!chain.back()->OpenSubStorage(kRW, name.c_str(), sub)) {
-                ASSERT_TRUE(chain.back()->CreateSubStorage(kRW, name.c_str(), sub)) << name;
-            }
-            chain.push_back(sub);
-        }
+    struct Row {
+        ZStgStorage* in;
+        const char* utf8Name;
+        const char* manifestPath;
+        size_t size;
+    } rows[] = {
+        {&root, "empty", "empty", 0},
+        {&root, "just below a sector run", "just below a sector run", 4095},
+        {&a, "at the mini limit", "storage a/at the mini limit", 4096},
+        {&a, "just above", "storage a/just above", 4097},
+        {&inner, "five MiB", "storage a/inner/five MiB", 5u << 20},
+        {&japanese, "ストリーム 名", "日本語の名前/ストリーム 名", 4097},
+    };
+    unsigned seed = 0;
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.manifestPath);
         ZStgStreamFile f;
-        ASSERT_TRUE(chain.back()->CreateStream(ansi.substr(start).c_str(), kRW | STGM_CREATE, &f));
-        std::string data = pattern(spec.size, spec.seed);
-        if (spec.size) EXPECT_EQ(f.Write(data.data(), static_cast<int>(spec.size), FILE_BEGIN), static_cast<int>(spec.size));
+        ASSERT_TRUE(r.in->CreateStream(testutil::ansiFromUtf8(r.utf8Name).c_str(), kRW | STGM_CREATE, &f));
+        std::string data = pattern(r.size, ++seed);
+        EXPECT_EQ(f.Write(data.data(), static_cast<int>(r.size), FILE_BEGIN), static_cast<int>(r.size));
         EXPECT_TRUE(f.Close());
-        std::fprintf(manifest, "stream %s %u %u\n", spec.stored, static_cast<unsigned>(spec.size), spec.seed);
-        while (chain.size() > 1) {
-            ZStgStorage* sub = chain.back();
-            chain.pop_back();
-            sub->Close();
-            delete sub;
-        }
+        std::fprintf(manifest, "stream %s %u %u\n", r.manifestPath, static_cast<unsigned>(r.size), seed);
     }
-    ZStgStorage a;
-    ASSERT_TRUE(root.OpenSubStorage(kRW, "Storage A", &a));
-    ASSERT_TRUE(a.SetClass(kSubClass));
+    ASSERT_TRUE(root.SetClass(rootClass));
+    ASSERT_TRUE(a.SetClass(subClass));
     ASSERT_TRUE(a.SetStateBits(0x00010002, 0xFFFFFFFF));
-    a.Close();
-    std::fprintf(manifest, "class storage a %s\n", clsidText(kSubClass).c_str());
+    std::fprintf(manifest, "class . %s\nclass storage a %s\n", clsidText(rootClass).c_str(), clsidText(subClass).c_str());
     std::fprintf(manifest, "storage storage a\nstorage storage a/inner\nstorage 日本語の名前\n");
-    EXPECT_TRUE(root.Close());
+    for (ZStgStorage* s : {&japanese, &inner, &a, &root}) EXPECT_TRUE(s->Close());
     // State bits: the other reader must find what this platform reads back
     // after reopening (Wine keeps them in memory only and stores 0).
-    ZStgStorage again((out + "written.stg").c_str(), kRead, 2);
-    ZStgStorage reopened;
+    ZStgStorage again((out + "written.stg").c_str(), kRead, 2), reopened;
     ASSERT_TRUE(again.OpenSubStorage(kRead, "Storage A", &reopened));
     STATSTG st = {};
     ASSERT_TRUE(reopened.Stat(&st, STATFLAG_NONAME));
@@ -458,8 +357,9 @@ TEST(Interop, ReadAnotherWriter) {
 TEST(Interop, BrokenDocumentsFailCleanly) {
     std::string in = interopDir();
     if (in.empty()) GTEST_SKIP() << "run through run-interop.sh";
-    const char* names[] = {"notole.ole", "truncated.ole", "header-only.ole", "chain-loop.ole", "directory-loop.ole",
-                           "sibling-loop.ole"};
+    const char* names[] = {"notole.ole",          "truncated.ole",           "header-only.ole",
+                           "chain-loop.ole",      "directory-loop.ole",      "sibling-loop.ole",
+                           "mini-chain-loop.ole", "stream-beyond-chain.ole", "fat-count.ole"};
     for (const char* name : names) {
         SCOPED_TRACE(name);
         ZStgStorage doc;
