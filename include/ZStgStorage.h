@@ -13,8 +13,9 @@
 // nothing and return TRUE (MoveElement, CopyElement and the sub-storage and
 // stream requests excepted).
 //
-// Plain class without virtual functions, exported from gtapi32.dll; copies
-// share the interface without a reference of their own (one owner closes it).
+// Plain class without virtual functions, exported from gtapi32.dll.  Copies
+// share the interface without a reference of their own: one of them closes
+// it (Close gives back one reference per call, as after AddRef).
 // A sub-storage must be closed before its parent, and the parent must outlive
 // it.
 #ifndef ZSTGSTORAGE_H

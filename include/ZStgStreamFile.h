@@ -5,7 +5,8 @@
 // The name is the stream's element name (case kept, at most 31 characters
 // reach the platform).  An object is usable while its storage is set and open
 // and a stream is held; otherwise operations fail with ERR_NOT_VALID.  The
-// storage object is not owned and must outlive the open stream.
+// storage object is not owned and must outlive the open stream.  Copies share
+// the stream (and its position), each with a reference of its own.
 #ifndef ZSTGSTREAMFILE_H
 #define ZSTGSTREAMFILE_H
 

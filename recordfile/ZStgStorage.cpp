@@ -40,6 +40,8 @@ ZStgStorage::ZStgStorage(const char* name, DWORD mode, BOOL createFlag) {
     else Open(mode, name);
 }
 
+// Copies share the interface as it stands (one owner closes it): Close gives
+// back one reference per call, so a copy cannot tell its own reference apart.
 ZStgStorage::ZStgStorage(const ZStgStorage& other) = default;
 ZStgStorage& ZStgStorage::operator=(const ZStgStorage& other) = default;
 

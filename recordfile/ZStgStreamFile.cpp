@@ -34,8 +34,22 @@ ZStgStreamFile::ZStgStreamFile(const char* name, ZStgStorage* storage) : ZFile(n
     SetStorage(storage);
 }
 
-ZStgStreamFile::ZStgStreamFile(const ZStgStreamFile& other) = default;
-ZStgStreamFile& ZStgStreamFile::operator=(const ZStgStreamFile& other) = default;
+// Each copy holds a reference of its own on the stream (they share its seek
+// position), so every copy may be closed or destroyed.
+ZStgStreamFile::ZStgStreamFile(const ZStgStreamFile& other)
+    : ZFile(other), m_pStorage(other.m_pStorage), m_pStream(other.m_pStream) {
+    if (m_pStream) m_pStream->AddRef();
+}
+
+ZStgStreamFile& ZStgStreamFile::operator=(const ZStgStreamFile& other) {
+    if (this == &other) return *this;
+    if (other.m_pStream) other.m_pStream->AddRef();
+    if (m_pStream) Close();
+    ZFile::operator=(other);
+    m_pStorage = other.m_pStorage;
+    m_pStream = other.m_pStream;
+    return *this;
+}
 
 ZStgStreamFile::~ZStgStreamFile() {
     if (m_pStream) ZStgStreamFile::Close();

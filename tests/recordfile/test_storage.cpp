@@ -115,6 +115,13 @@ TEST(Storage, SubStoragesElementsAndNames) {
     EXPECT_TRUE(probe.IsExist()) << "closed sub-storage that exists";
     EXPECT_EQ(probe.GetIStorage(), nullptr) << "existence leaves it closed";
 
+    {
+        ZStgStreamFile stream;
+        ASSERT_TRUE(root.CreateStream("shared", kRW | STGM_CREATE, &stream));
+        ZStgStreamFile streamCopy(stream);
+        EXPECT_TRUE(streamCopy.Close()) << "a copy of a stream closes on its own";
+        EXPECT_EQ(stream.Write("ab", 2, FILE_BEGIN), 2) << "the original still writes";
+    }  // both destroyed: each released its own reference
     EXPECT_EQ(root.AddRef(), 2u);
     EXPECT_TRUE(root.Close()) << "Close with a second reference";
     EXPECT_NE(root.GetIStorage(), nullptr) << "stays open";
