@@ -48,6 +48,8 @@ BOOL unzipHook() {
 const State& state() { return g_state; }
 
 void setModuleForTests(HMODULE module) { g_state.module = module; }
+void setThunksForTests(const Thunks& thunks) { g_state.thunks = thunks; }
+void setDriverForTests(HANDLE driver) { g_state.driver = driver; }
 
 BOOL attach(HMODULE module) {
     g_state.module = module;

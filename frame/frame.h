@@ -48,5 +48,9 @@ HMODULE loadArchiver(HMODULE module, const char* fileName, const char* entry, FA
 // Test hook: lets tests that link the library statically name a module
 // whose resources stand in for the library's.
 void setModuleForTests(HMODULE module);
+// Test hooks: stand in for what attach found (missing 16-bit entries, a
+// driver handle served by a fake device seam).
+void setThunksForTests(const Thunks& thunks);
+void setDriverForTests(HANDLE driver);
 
 }  // namespace gt::frame

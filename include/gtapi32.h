@@ -563,6 +563,147 @@ LPINT GTAPI gtGetLBSelItems(HWND listBox, LPINT count);
 /* Deletes the selected items; FALSE when there were none. */
 BOOL GTAPI gtDeleteLBSelItems(HWND listBox);
 
+/* ---- section: stop request and processes (process/) ---- */
+
+/* -- stop request -- */
+
+/* The flag of this process, read and written under the system-wide mutex
+ * "VANTIL_MUTEX_STOP_REQUEST"; both wait while any process of the product
+ * shows the stop question.  Set returns the value it replaced. */
+int GTAPI GetStopRequestFlag(void);
+int GTAPI SetStopRequestFlag(DWORD value);
+/* Asks the user, holding the mutex while the box is up.  text is a
+ * FormatMessage template (%1, %2 ... from the variable arguments, lines
+ * broken at 50 columns, at most 511 characters); style takes MB_ flags and
+ * always gets MB_SETFOREGROUND, and MB_HELP when helpContext is not 0.
+ * Returns the button pressed and sets the flag to 1 for IDYES, else 0.
+ * Returns 0, showing nothing and leaving the flag, when the text cannot be
+ * formatted (or the box cannot be shown). */
+int GTAPIV DisplayStopMessage(HWND owner, LPCSTR text, LPCSTR caption, UINT style, DWORD helpContext, ...);
+
+/* -- process launching -- */
+
+/* Runs program (quoted when it holds blanks and is not quoted yet) with
+ * arguments (NULL or "" for none) in workDir (NULL: the caller's), shown
+ * normally or hidden (hidden = 1), and waits for it unless noWait is 1;
+ * meanwhile a window titled "Finished - " and the program's name is asked
+ * to close.  0 on success; else a system error code: the failed
+ * CreateProcessA's, ERROR_INVALID_PARAMETER for a NULL or empty program,
+ * ERROR_FILENAME_EXCED_RANGE for a command line over 1023 characters.
+ * The process and thread handles are always closed. */
+DWORD GTAPI gtExecuteProcess(LPSTR program, LPSTR arguments, LPCSTR workDir, BOOL noWait, BOOL hidden);
+/* Runs a console program hidden: program, a blank and arguments (NULL adds
+ * nothing; the line holds at most 520 characters) in workDir.  Unless
+ * noWait is 1 it waits in slices of waitSlice ms (0: 3000); with a chosen
+ * slice the program's "tty" window is shown once, at the first slice that
+ * ends, and its "Finished - " window is asked to close.  TRUE when started
+ * (and, if waited for, ended). */
+BOOL  GTAPI gtExecHiddenDosApp(LPSTR program, LPCSTR arguments, LPCSTR workDir, UINT waitSlice, BOOL noWait);
+/* The command line that opens document (looked up from directory) into
+ * result (260 bytes): the associated program, a blank and document; or the
+ * program alone when the document's extension is a whole entry of WIN.INI's
+ * [windows] Programs list (default "exe com").  FALSE, result empty, when
+ * nothing is associated or the line would not fit. */
+BOOL  GTAPI gtFindExecutableEx(LPSTR document, LPSTR directory, LPSTR result);
+/* ======================================================================
+ * Legacy system access (legacy/)
+ * ====================================================================== */
+
+/* -- 16-bit modules and library loading -- */
+
+/* LoadLibraryA of name, with ".DLL" appended when its file part has no
+ * extension, under error mode 0x8001.  NULL on failure. */
+HMODULE GTAPI gtLoadLibraryEx(LPCSTR name);
+HMODULE GTAPI gtLoadLibrary(LPCSTR name);
+/* The same with the 16-bit loader: its handle, or its error value (below
+ * 32); 0 when the system has no 16-bit loader. */
+UINT    GTAPI gtLoadLibrary16Ex(LPCSTR name);
+/* As gtLoadLibrary16Ex with every value below 32 turned into 0. */
+UINT    GTAPI gtLoadLibrary16(LPCSTR name);
+HMODULE GTAPI gtGetModuleHandle(LPCSTR name);
+/* 16-bit module handle of a module name ("KERNEL", "USER"), 0 when none. */
+UINT    GTAPI gtGetModuleHandle16(LPCSTR name);
+/* File name of a 16-bit module into buffer (size bytes, always terminated;
+ * empty on failure). */
+BOOL    GTAPI gtGetModuleFileName16(UINT module, LPSTR buffer, UINT size);
+/* Searches the 16-bit module list for a file: a bare name is compared with
+ * the modules' file names, a path with their whole paths. */
+UINT    GTAPI gtGet16bitFilesModuleHandle(LPCSTR file);
+BOOL    GTAPI gtIsModuleFile16Loaded(LPCSTR file);
+/* TRUE when a module of that file name and extension is loaded. */
+BOOL    GTAPI gtIsModuleFileLoaded(LPCSTR file);
+/* Directory of a module's file: with its trailing backslash in mode 1,
+ * without in any other mode.  FALSE (and an empty buffer) when the path does
+ * not fit size. */
+BOOL    GTAPI gtGetModulePath(HMODULE module, UINT mode, LPSTR buffer, WORD size);
+BOOL    GTAPI gtGetModulePathEx(LPCSTR module, UINT mode, LPSTR buffer, WORD size);
+/* Per cent of the given 16-bit system resources free; 0xFFFF on failure. */
+WORD    GTAPI gtGetFreeSystemResources(WORD type);
+
+/* -- system information and devices -- */
+
+/* Registers the 3-D control library: the last result of Ctl3dRegister and
+ * Ctl3dAutoSubclass; 0 (and the library let go) when it is missing or
+ * refuses. */
+int   GTAPI gtInitializeCtl3D(HINSTANCE instance);
+/* Unregisters and frees it; FALSE when it is not loaded. */
+BOOL  GTAPI gtUnInitializeCtl3D(HINSTANCE instance);
+/* Locale texts into buffers of at least 15 characters (never more are
+ * written; a text that does not fit leaves the buffer empty). */
+void  GTAPI gtGetSysDateStr(LPSTR buffer);
+void  GTAPI gtGetSysTimeStr(LPSTR buffer);
+/* time: hour, minute, second; date: day, month, year.  FALSE when an
+ * argument is NULL or the platform cannot format the value. */
+BOOL  GTAPI gtConvertTimeToStr(LPWORD time, LPSTR buffer);
+BOOL  GTAPI gtConvertDateToStr(LPWORD date, LPSTR buffer);
+BOOL  GTAPI gtGetSystemTime(LPWORD time);
+BOOL  GTAPI gtGetSystemDate(LPWORD date);
+/* Fixed-point text: 3.14159, 2 -> "3.14"; -2.5, 1 -> "-2.5"; 0.5, 1 -> ".5";
+ * 0.05, 2 -> ".05".  The buffer holds sign, integer digits, point, digits
+ * and terminator. */
+BOOL  GTAPI gtFloatToFloatStr(float value, int digits, LPSTR buffer);
+/* Low word of GetVersion: major version in the low byte. */
+WORD  GTAPI gtGetWindowsVersion(void);
+BOOL  GTAPI gtIsWindows95(void);
+/* TRUE under the double-byte code pages 932, 936, 949 and 950. */
+BOOL  GTAPI gtDoYouSpeakJACK(void);
+BOOL  GTAPI gtIsPrinterDC(HDC dc);
+/* DeviceIoControl on a driver handle; FALSE for handle 0. */
+BOOL  GTAPI gtTalkToDevice(DWORD device, DWORD code, LPVOID input, DWORD inputSize, LPVOID output,
+                           DWORD outputSize);
+
+/* -- low-level disk access -- */
+
+/* Absolute sector read (interrupt 25h).  *error (if given) gets 0, or AH =
+ * BIOS error and AL = DOS error on failure (0x8002 not ready, 0x020C no
+ * formatted medium, 0x0408 sector not found).  FALSE for a negative drive
+ * index without touching *error. */
+BOOL  GTAPI gtAbsRead(int drive, DWORD start, WORD count, LPVOID buffer, LPDWORD error);
+BOOL  GTAPI gtAbsReadEx(char letter, DWORD start, WORD count, LPVOID buffer, LPDWORD error);
+/* 111-117 by floppy type (116: 1.44 MB 3.5"), 0 for anything else. */
+int   GTAPI gtGetFloppyDriveType(UINT drive);
+BOOL  GTAPI gtiGetDiskStatus(char letter, LPDWORD error);
+BOOL  GTAPI gtIsDriveReady(char letter);
+BOOL  GTAPI gtIsDiskFormated(char letter);
+/* TRUE when the medium refuses writes as write-protected.  Probes with
+ * "X:\~~~~~~~~.~~~", created only when no such file exists. */
+BOOL  GTAPI gtIsDiskWriteProtected(char letter);
+/* Through the product's driver: major version in the high byte; 0 without
+ * a driver. */
+WORD  GTAPI gtGetDosVersion(void);
+BOOL  GTAPI gtGetDeviceParameterBlock(int drive, LPVOID buffer);
+BOOL  GTAPI gtGetDeviceParameterBlockEx(char letter, LPVOID buffer);
+/* The shell's version, 0 when it is not loaded. */
+UINT  GTAPI gtIs4DOSLoaded(void);
+UINT  GTAPI gtIsNDOSLoaded(void);
+/* Value of an environment variable into buffer, or (buffer NULL) into a new
+ * block of size bytes the caller releases with gtGlobalFreePtr.  NULL when
+ * the variable is missing, empty or longer than size - 1. */
+LPSTR GTAPI gtGetEnv(LPCSTR name, LPSTR buffer, WORD size);
+/* Asks the driver to restart the machine; without one, shows the
+ * "press the Reset button" box.  The driver's result. */
+BOOL  GTAPI gtRebootMachine(void);
+
 #ifdef __cplusplus
 } /* extern "C" */
 #endif
