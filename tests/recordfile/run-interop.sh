@@ -24,5 +24,12 @@ if [ -n "${GT_GTX:-}" ] && [ -e "$work/written.stg" ]; then
   /usr/bin/python3 "$here/interop.py" same "$work/cat.out" 4097 4 || { echo "gtx stg cat: bytes differ"; rc=1; }
   listing="$("$here/../../cmake/wine-run.sh" "$GT_GTX" stg ls "$doc" 2>&1 | tr -d '\r')"
   grep -Eq '^ +stream +5242880 .* five MiB$' <<<"$listing" || { echo "gtx stg ls: no five MiB stream in:"; echo "$listing"; rc=1; }
+  # Records: remove the second of three behind an 8-byte header, then list.
+  printf 'HEADER--AAAABBBBCCCC' >"$work/records.dat"
+  rec="Z:$(tr / '\\' <<<"$work/records.dat")"
+  "$here/../../cmake/wine-run.sh" "$GT_GTX" rec rm "$rec" 2 --header 8 --len 4 || rc=1
+  [ "$(cat "$work/records.dat")" = 'HEADER--AAAACCCC' ] || { echo "gtx rec rm: file holds $(cat "$work/records.dat")"; rc=1; }
+  listing="$("$here/../../cmake/wine-run.sh" "$GT_GTX" rec ls "$rec" --header 8 --len 4 2>&1 | tr -d '\r')"
+  grep -Eq '^ +2 +12 43434343$' <<<"$listing" || { echo "gtx rec ls: no second record CCCC in:"; echo "$listing"; rc=1; }
 fi
 exit $rc
