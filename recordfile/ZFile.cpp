@@ -80,11 +80,15 @@ bool fileExists(const char* path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// Read-only, hidden and system files are deleted too; a deletion that fails
+// puts the attributes back.
 BOOL deleteFile(const char* path) {
     if (!fileExists(path)) return FALSE;
     DWORD attributes = GetFileAttributesA(path);
-    if (attributes & FILE_ATTRIBUTE_READONLY) SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY);
-    return DeleteFileA(path) ? TRUE : FALSE;
+    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+    if (DeleteFileA(path)) return TRUE;
+    SetFileAttributesA(path, attributes);
+    return FALSE;
 }
 
 }  // namespace gt::recordfile
