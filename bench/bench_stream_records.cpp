@@ -18,7 +18,6 @@ constexpr DWORD kRW = STGM_READWRITE | STGM_SHARE_EXCLUSIVE;
 constexpr int kRecLen = 4096;
 constexpr int kRecords = (64 << 20) / kRecLen;
 
-std::vector<char> record(int i) { return std::vector<char>(kRecLen, static_cast<char>(i)); }
 
 bool raw(const std::wstring& path) {
     IStorage* stg = nullptr;

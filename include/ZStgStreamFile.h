@@ -37,7 +37,8 @@ public:
     BOOL Revert();
     BOOL Stat(STATSTG* stat, DWORD flag);
     // Whole-file copies between this stream and any record file; the
-    // destination is positioned by its GoTop (after its header).
+    // destination is positioned by its GoTop (after its header).  A disk
+    // file is written beside its destination and replaces it when complete.
     BOOL CopyOut(ZFile* destination);
     BOOL CopyIn(ZFile* source);
 
@@ -67,6 +68,7 @@ public:
 private:
     BOOL IsValid();
     BOOL CopyFileA(ZFile* destination, ZFile* source);
+    BOOL CopyOutBeside(ZNativeFile* destination);
 
     ZStgStorage* m_pStorage;
     IStream* m_pStream;

@@ -18,6 +18,9 @@ constexpr DWORD kExistMode = STGM_READ | STGM_SHARE_EXCLUSIVE;
 // element of the same name.
 constexpr DWORD kCopyTargetStreamMode = STGM_READWRITE | STGM_SHARE_EXCLUSIVE | STGM_CREATE;
 constexpr DWORD kCopyTargetFileMode = OF_WRITE;
+// Opening for writing alone would empty the file again.
+constexpr DWORD kReopenMode = OF_READWRITE;
+constexpr char kBesideSuffix[] = ".~gt";
 constexpr DWORD kCopySourceMode = OF_READ;
 constexpr DWORD kCopyChunk = 64 * 1024;
 
@@ -125,9 +128,45 @@ BOOL ZStgStreamFile::CopyOut(ZFile* destination) {
         SetErrorCode(ERR_ARGUMENT);
         return FALSE;
     }
+    if (auto* file = dynamic_cast<ZNativeFile*>(destination)) return CopyOutBeside(file);
     bool toStream = dynamic_cast<ZStgStreamFile*>(destination) != nullptr;
     if (!destination->Create(toStream ? kCopyTargetStreamMode : kCopyTargetFileMode)) return FALSE;
     return CopyFileA(destination, this);
+}
+
+// A disk file is written beside the destination and replaces it only when
+// the copy is complete: a copy that fails leaves the old file as it was.
+// The destination ends open for reading and writing, positioned after the
+// copied bytes.
+BOOL ZStgStreamFile::CopyOutBeside(ZNativeFile* destination) {
+    char name[MAX_NAME + 1];
+    destination->GetName(name, sizeof(name));
+    std::string beside = std::string(name) + kBesideSuffix;
+    if (!name[0] || beside.size() > MAX_NAME) {
+        destination->SetErrorCode(ERR_CREATE);
+        return FALSE;
+    }
+    ZNativeFile temp(beside.c_str());
+    temp.SetHeaderSize(destination->GetHeaderSize());
+    if (!temp.Create(kCopyTargetFileMode)) {
+        destination->SetErrorCode(ERR_CREATE);
+        return FALSE;
+    }
+    if (!CopyFileA(&temp, this)) {
+        temp.Delete();
+        return FALSE;
+    }
+    temp.GetName(&beside[0], static_cast<WORD>(beside.size() + 1));
+    temp.Close();
+    destination->Close();
+    if (!MoveFileExA(beside.c_str(), name, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        temp.Delete();
+        destination->SetErrorCode(ERR_CREATE);
+        return FALSE;
+    }
+    if (!destination->Open(kReopenMode)) return FALSE;
+    destination->GoBottom();
+    return TRUE;
 }
 
 BOOL ZStgStreamFile::CopyIn(ZFile* source) {

@@ -1,6 +1,6 @@
 // Record files on a disk that is full for real (a 1 MiB tmpfs prepared by
 // run-full-disk.sh): removal still leaves a whole record grid, a copy that
-// cannot be completed leaves no destination behind.
+// cannot be completed leaves the old destination as it was.
 #include <windows.h>
 #include <gtest/gtest.h>
 
@@ -40,6 +40,8 @@ TEST(FullDisk, RemovalAndCopies) {
     ASSERT_TRUE(doc.CreateStream("big", kRW | STGM_CREATE, &stream));
     std::string big = recordBytes(700);
     ASSERT_EQ(stream.Write(big.data(), static_cast<int>(big.size()), FILE_BEGIN), static_cast<int>(big.size()));
+    std::string copy = dir + "copy.dat";
+    std::ofstream(copy, std::ios::binary) << "previous content";
     std::ofstream filler(dir + "filler", std::ios::binary);
     for (int i = 0; i < 256 && filler; ++i) filler << std::string(4096, 'f') << std::flush;
     ASSERT_FALSE(filler) << "the disk is full";
@@ -53,9 +55,9 @@ TEST(FullDisk, RemovalAndCopies) {
         f.Close();
         EXPECT_TRUE(readWhole(path) == expected) << "as before or correctly shortened";
     }
-    std::string copy = dir + "copy.dat";
     ZNativeFile target(copy.c_str());
     EXPECT_FALSE(stream.CopyOut(&target)) << "copy larger than the free space";
-    EXPECT_EQ(GetFileAttributesA(copy.c_str()), INVALID_FILE_ATTRIBUTES) << "no destination of the wrong size";
+    EXPECT_EQ(readWhole(copy), "previous content") << "the destination as it was";
+    EXPECT_EQ(GetFileAttributesA((copy + ".~gt").c_str()), INVALID_FILE_ATTRIBUTES) << "nothing left beside it";
     stream.Close();
 }
