@@ -18,7 +18,6 @@ constexpr DWORD kRW = STGM_READWRITE | STGM_SHARE_EXCLUSIVE;
 constexpr int kRecLen = 4096;
 constexpr int kRecords = (64 << 20) / kRecLen;
 
-
 bool raw(const std::wstring& path) {
     IStorage* stg = nullptr;
     if (FAILED(StgCreateDocfile(path.c_str(), kRW | STGM_CREATE, 0, &stg))) return false;
