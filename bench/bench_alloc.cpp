@@ -20,7 +20,7 @@ double runLibrary() {
     double t0 = now();
     uintptr_t s = 0;
     for (DWORD i = 0; i < kPairs; ++i) {
-        void* p = gtGlobalAllocPtr(0x42, 64);
+        void* p = gtGlobalAllocPtr(GHND, 64);
         s += *static_cast<unsigned char*>(p);
         gtGlobalFreePtr(p);
     }

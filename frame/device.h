@@ -4,6 +4,8 @@
 #pragma once
 #include <windows.h>
 
+#include "frame/owners.h"
+
 namespace gt::device {
 
 struct Seam {
@@ -17,10 +19,19 @@ Seam& seam();
 // Puts the platform's functions back.
 void resetSeam();
 
+namespace owner_traits {
+struct Device {  // handles from the seam, closed through the seam
+    using Type = HANDLE;
+    static Type invalid() { return nullptr; }
+    static void release(Type h) { seam().close(h); }
+};
+}  // namespace owner_traits
+
+// A device handle; give it nullptr, not INVALID_HANDLE_VALUE, for "none".
+using DeviceHandle = Owner<owner_traits::Device>;
+
 // Opens a device file: "\\.\" + the short form of fileName, no access, no
 // sharing, OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE.  0 on failure.
 HANDLE openDevice(const char* fileName);
-// Closes a handle from openDevice; 0 is ignored.
-void closeDevice(HANDLE h);
 
 }  // namespace gt::device

@@ -11,8 +11,12 @@ namespace {
 
 State g_state;  // zero-initialised; written only by attach()
 
-
-BOOL profileHook() { return TRUE; }
+// The private driver, opened from the Windows directory when it is there.
+constexpr char kDriverFile[] = "ZUDERARI.RAR";
+// KERNEL32's export ordinals of the 16-bit loader entries.
+constexpr int kLoadLibrary16Ordinal = 35;
+constexpr int kFreeLibrary16Ordinal = 36;
+constexpr int kGetProcAddress16Ordinal = 37;
 
 BOOL comHook() {
     CoInitialize(nullptr);  // a failure is of no consequence to the library
@@ -24,8 +28,8 @@ BOOL deviceAndThunkHook() {
     UINT n = GetWindowsDirectoryA(path, MAX_PATH);
     if (n > 0 && n < MAX_PATH) {
         gtAppendTrailingSlash(path, nullptr);
-        if (lstrlenA(path) + 12 < MAX_PATH) {
-            lstrcatA(path, "ZUDERARI.RAR");
+        if (lstrlenA(path) + lstrlenA(kDriverFile) < MAX_PATH) {
+            lstrcatA(path, kDriverFile);
             g_state.driver = device::openDevice(path);
         }
     }
@@ -34,12 +38,12 @@ BOOL deviceAndThunkHook() {
 }
 
 BOOL zipHook() {
-    g_state.zipLib = loadArchiver(g_state.module, "DZIP32.DLL", "dzip", &g_state.dzip);
+    g_state.zipLib = loadCompanion(g_state.module, "DZIP32.DLL", "dzip", &g_state.dzip);
     return g_state.zipLib != nullptr;
 }
 
 BOOL unzipHook() {
-    g_state.unzipLib = loadArchiver(g_state.module, "DUNZIP32.DLL", "dunzip", &g_state.dunzip);
+    g_state.unzipLib = loadCompanion(g_state.module, "DUNZIP32.DLL", "dunzip", &g_state.dunzip);
     return g_state.unzipLib != nullptr;
 }
 
@@ -47,13 +51,12 @@ BOOL unzipHook() {
 
 const State& state() { return g_state; }
 
-void setModuleForTests(HMODULE module) { g_state.module = module; }
 void setThunksForTests(const Thunks& thunks) { g_state.thunks = thunks; }
 void setDriverForTests(HANDLE driver) { g_state.driver = driver; }
 
 BOOL attach(HMODULE module) {
     g_state.module = module;
-    return profileHook() && comHook() && deviceAndThunkHook() && zipHook() && unzipHook();
+    return comHook() && deviceAndThunkHook() && zipHook() && unzipHook();
 }
 
 FARPROC kernel32Ordinal(int ordinal) {
@@ -61,23 +64,22 @@ FARPROC kernel32Ordinal(int ordinal) {
     HMODULE k32 = GetModuleHandleA("KERNEL32");
     if (!k32) return nullptr;
     auto* base = reinterpret_cast<const BYTE*>(k32);
-    if (*reinterpret_cast<const WORD*>(base) != 0x5A4D) return nullptr;
-    const BYTE* pe = base + *reinterpret_cast<const WORD*>(base + 0x3C);
-    if (*reinterpret_cast<const WORD*>(pe) != 0x4550) return nullptr;
-    DWORD exportRva = *reinterpret_cast<const DWORD*>(pe + 0x78);
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    if (dos->e_magic != IMAGE_DOS_SIGNATURE) return nullptr;
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(base + dos->e_lfanew);
+    if (nt->Signature != IMAGE_NT_SIGNATURE) return nullptr;
+    const IMAGE_DATA_DIRECTORY& exports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+    const DWORD exportRva = exports.VirtualAddress;
     if (!exportRva) return nullptr;
-    const BYTE* dir = base + exportRva;
-    LONG count = *reinterpret_cast<const LONG*>(dir + 0x14);
-    const DWORD* functions = reinterpret_cast<const DWORD*>(base + *reinterpret_cast<const DWORD*>(dir + 0x1C));
-    if (!(ordinal - 1 < count)) return nullptr;
+    const auto* dir = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + exportRva);
+    const auto* functions = reinterpret_cast<const DWORD*>(base + dir->AddressOfFunctions);
+    if (static_cast<DWORD>(ordinal) > dir->NumberOfFunctions) return nullptr;
     DWORD rva = functions[ordinal - 1];
     if (!rva) return nullptr;
-    DWORD exportSize = *reinterpret_cast<const DWORD*>(pe + 0x7C);
-    if (rva >= exportRva && rva < exportRva + exportSize) {
+    if (rva >= exportRva && rva < exportRva + exports.Size) {
         // A forwarder: the entry is the text "MODULE.Name", not code.  Calling
         // it would crash, so let the loader follow the forward instead.
-        DWORD ordinalBase = *reinterpret_cast<const DWORD*>(dir + 0x10);
-        return GetProcAddress(k32, MAKEINTRESOURCEA(ordinalBase + static_cast<DWORD>(ordinal) - 1));
+        return GetProcAddress(k32, MAKEINTRESOURCEA(dir->Base + static_cast<DWORD>(ordinal) - 1));
     }
     return reinterpret_cast<FARPROC>(const_cast<BYTE*>(base) + rva);
 }
@@ -86,9 +88,9 @@ Thunks resolveThunks(OrdinalLookup lookup) {
     Thunks t{};
     HMODULE k32 = GetModuleHandleA("KERNEL32.DLL");
     if (!k32 || !lookup) return t;
-    t.loadLibrary16 = lookup(35);
-    t.freeLibrary16 = lookup(36);
-    t.getProcAddress16 = lookup(37);
+    t.loadLibrary16 = lookup(kLoadLibrary16Ordinal);
+    t.freeLibrary16 = lookup(kFreeLibrary16Ordinal);
+    t.getProcAddress16 = lookup(kGetProcAddress16Ordinal);
     t.qtThunk = GetProcAddress(k32, "QT_Thunk");
     t.smapLS = GetProcAddress(k32, "SMapLS_IP_EBP_8");
     t.sunmapLS = GetProcAddress(k32, "SUnMapLS_IP_EBP_8");
@@ -96,7 +98,7 @@ Thunks resolveThunks(OrdinalLookup lookup) {
     return t;
 }
 
-HMODULE loadArchiver(HMODULE module, const char* fileName, const char* entry, FARPROC* proc) {
+HMODULE loadCompanion(HMODULE module, const char* fileName, const char* entry, FARPROC* proc) {
     if (proc) *proc = nullptr;
     char path[MAX_PATH + 1] = {};
     DWORD n = GetModuleFileNameA(module, path, MAX_PATH);

@@ -1,6 +1,6 @@
 // Process-wide state of the library, written once at process attach and
-// only read afterwards.  Every Part that needs the module handle, the driver,
-// the 16-bit thunks or the archiving entries reads it from here.
+// only read afterwards.  Every family that needs the module handle, the
+// driver, the 16-bit thunks or the archiving entries reads it from here.
 #pragma once
 #include <windows.h>
 
@@ -33,7 +33,7 @@ const State& state();
 // The library's own module handle (resources, own directory).
 inline HMODULE module() { return state().module; }
 
-// Process attach: the five start-up steps in order.  FALSE fails the load.
+// Process attach: the four start-up steps in order.  FALSE fails the load.
 BOOL attach(HMODULE module);
 
 // --- pieces of attach, exposed for tests ---
@@ -42,12 +42,10 @@ using OrdinalLookup = FARPROC (*)(int ordinal);
 FARPROC kernel32Ordinal(int ordinal);
 // Resolves the six thunk entry points, all or none.
 Thunks resolveThunks(OrdinalLookup lookup);
-// Loads an archiving library from the directory of `module` under error mode
-// 0x8001 and looks up `entry`.
-HMODULE loadArchiver(HMODULE module, const char* fileName, const char* entry, FARPROC* proc);
-// Test hook: lets tests that link the library statically name a module
-// whose resources stand in for the library's.
-void setModuleForTests(HMODULE module);
+// Loads a companion library (the archivers, the find library) from the
+// directory of `module` with the platform's error boxes off, and looks up
+// `entry`.
+HMODULE loadCompanion(HMODULE module, const char* fileName, const char* entry, FARPROC* proc);
 // Test hooks: stand in for what attach found (missing 16-bit entries, a
 // driver handle served by a fake device seam).
 void setThunksForTests(const Thunks& thunks);

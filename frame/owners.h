@@ -66,6 +66,11 @@ struct Find {  // FindFirstFileA results
     static Type invalid() { return INVALID_HANDLE_VALUE; }
     static void release(Type h) { FindClose(h); }
 };
+struct Hfile {  // OpenFile results, closed with _lclose
+    using Type = HFILE;
+    static Type invalid() { return HFILE_ERROR; }
+    static void release(Type h) { _lclose(h); }
+};
 struct Hkey {
     using Type = HKEY;
     static Type invalid() { return nullptr; }
@@ -102,6 +107,7 @@ struct Window {
 using Handle = Owner<owner_traits::Handle>;
 using FileHandle = Owner<owner_traits::File>;
 using FindHandle = Owner<owner_traits::Find>;
+using Hfile = Owner<owner_traits::Hfile>;
 using Hkey = Owner<owner_traits::Hkey>;
 using Hmodule = Owner<owner_traits::Hmodule>;
 using Hdc = Owner<owner_traits::Hdc>;
@@ -113,9 +119,6 @@ using Font = GdiObject<HFONT>;
 using Brush = GdiObject<HBRUSH>;
 using Block = Owner<owner_traits::Block>;
 using WindowOwner = Owner<owner_traits::Window>;
-
-// Kept under its old name until every user says Hkey.
-using RegKey = Hkey;
 
 // A window's device context from GetDC; ReleaseDC needs the window too.
 class WindowDc {
@@ -132,6 +135,58 @@ public:
 private:
     HWND hwnd_;
     HDC dc_;
+};
+
+// BeginPaint ... EndPaint around a WM_PAINT.
+class PaintScope {
+public:
+    explicit PaintScope(HWND hwnd) : hwnd_(hwnd), dc_(BeginPaint(hwnd, &ps_)) {}
+    ~PaintScope() { EndPaint(hwnd_, &ps_); }
+    PaintScope(const PaintScope&) = delete;
+    PaintScope& operator=(const PaintScope&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HWND hwnd_;
+    PAINTSTRUCT ps_{};
+    HDC dc_;
+};
+
+// An object selected into a DC; the previous one is put back on destruction
+// (so that a bitmap can be deleted after its context lets go of it).  A null
+// DC or object selects nothing.
+class Selection {
+public:
+    Selection(HDC dc, HGDIOBJ obj) : dc_(dc), previous_(dc && obj ? SelectObject(dc, obj) : nullptr) {}
+    ~Selection() {
+        if (ok()) SelectObject(dc_, previous_);
+    }
+    Selection(const Selection&) = delete;
+    Selection& operator=(const Selection&) = delete;
+    bool ok() const { return previous_ && previous_ != HGDI_ERROR; }
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
+// A palette selected (as a background palette when asked) and realised; the
+// previous palette is selected back on destruction.
+class PaletteSelection {
+public:
+    PaletteSelection(HDC dc, HPALETTE pal, BOOL background)
+        : dc_(dc), previous_(dc && pal ? SelectPalette(dc, pal, background) : nullptr) {
+        if (previous_) RealizePalette(dc_);
+    }
+    ~PaletteSelection() {
+        if (previous_) SelectPalette(dc_, previous_, TRUE);
+    }
+    PaletteSelection(const PaletteSelection&) = delete;
+    PaletteSelection& operator=(const PaletteSelection&) = delete;
+
+private:
+    HDC dc_;
+    HPALETTE previous_;
 };
 
 // A COM interface pointer; Release on destruction.

@@ -14,8 +14,6 @@
 namespace gt::fs {
 namespace {
 
-using gt::RegKey;
-
 bool isLetter(char c) { return gtConvertDriveLetter(c) >= 0; }
 
 // DOS function 33h, sub-function 05h through the VWIN32 DOS dispatch
@@ -97,8 +95,9 @@ using gt::fs::ErrorModeScope;
 
 // The record behind the first-drive lookups' enumeration.
 #pragma pack(push, 1)
+enum : WORD { kFirstHardDisk = 1, kFirstFloppy = 2 };
 struct FirstDriveSearch {
-    WORD kind;  // 1 hard disk, 2 floppy
+    WORD kind;  // kFirstHardDisk or kFirstFloppy
     char letter;
     BYTE spare;
 };
@@ -107,7 +106,8 @@ static_assert(sizeof(FirstDriveSearch) == 4, "first-drive record");
 
 BOOL GTCALLBACK firstDriveProc(char letter, DWORD type, DWORD user) {
     auto* search = reinterpret_cast<FirstDriveSearch*>(static_cast<ULONG_PTR>(user));
-    const bool wanted = (search->kind == 1 && type == GTDRIVE_FIXED) || (search->kind == 2 && type == GTDRIVE_FLOPPY);
+    const bool wanted = (search->kind == kFirstHardDisk && type == GTDRIVE_FIXED) ||
+                        (search->kind == kFirstFloppy && type == GTDRIVE_FLOPPY);
     if (!wanted) return TRUE;
     search->letter = letter;
     return FALSE;
@@ -130,12 +130,12 @@ BOOL GTAPI gtIsDriveValid(char letter) {
     if (index < 0) return FALSE;
     ErrorModeScope quiet(SEM_FAILCRITICALERRORS);
     const int type = gtGetDriveTypeEx(static_cast<UINT>(index));
-    return type != 0 && type != 1;
+    return type != GTDRIVE_NONE && type != DRIVE_NO_ROOT_DIR;
 }
 
 BOOL GTAPI gtIsCDROMDrive(WORD index) {
     // Past Z the letter arithmetic would wrap onto real drives.
-    if (index > 25) return FALSE;
+    if (index > gt::fs::kLastDriveIndex) return FALSE;
     const char root[3] = {gtConvertDriveIndex(index), ':', 0};
     return GetDriveTypeA(root) == DRIVE_CDROM;
 }
@@ -193,7 +193,7 @@ WORD GTAPI gtGetBootDrive(void) {
     // leave nothing to read.
     char value[MAX_PATH + 1] = {};
     {
-        gt::fs::RegKey key;
+        gt::Hkey key;
         // Query rights are needed to read the value on the NT family.
         if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Setup", 0,
                           KEY_QUERY_VALUE, key.out()) == ERROR_SUCCESS) {
@@ -209,16 +209,16 @@ WORD GTAPI gtGetBootDrive(void) {
 BOOL GTAPI gtEnumDrives(HANDLE handle, GTDRIVEPROC callback, DWORD user) {
     if (!handle || !callback) return FALSE;
     ErrorModeScope quiet(SEM_FAILCRITICALERRORS);
-    for (UINT index = 0; index <= 25; ++index) {
+    for (UINT index = 0; index <= gt::fs::kLastDriveIndex; ++index) {
         const int type = gtGetDriveTypeEx(index);
-        if (type == 0 || type == 1) continue;
+        if (type == GTDRIVE_NONE || type == DRIVE_NO_ROOT_DIR) continue;
         if (!callback(gtConvertDriveIndex(static_cast<int>(index)), static_cast<DWORD>(type), user)) break;
     }
     return TRUE;
 }
 
-char GTAPI gtGetFirstHardDiskDrive(void) { return firstDrive(1); }
+char GTAPI gtGetFirstHardDiskDrive(void) { return firstDrive(kFirstHardDisk); }
 
-char GTAPI gtGetFirstFloppyDiskDrive(void) { return firstDrive(2); }
+char GTAPI gtGetFirstFloppyDiskDrive(void) { return firstDrive(kFirstFloppy); }
 
 }  // extern "C"

@@ -9,7 +9,8 @@
 #include <cstring>
 
 #include "frame/frame.h"
-#include "fs/pathnames.h"
+#include "frame/owners.h"
+#include "text/mbchar.h"
 
 namespace gt::find {
 namespace {
@@ -35,16 +36,14 @@ struct Scratch {
 Service load(HMODULE module, const char* fileName) {
     Service s{};
     FARPROC first = nullptr;
-    HMODULE lib = frame::loadArchiver(module, fileName, "_QRFX_FindFirstFile@12", &first);
+    Hmodule lib(frame::loadCompanion(module, fileName, "_QRFX_FindFirstFile@12", &first));
     if (!lib) return s;
-    s.lib = lib;
     s.first = reinterpret_cast<FirstFn>(first);
-    s.next = reinterpret_cast<NextFn>(GetProcAddress(lib, "_QRFX_FindNextFile@8"));
-    s.close = reinterpret_cast<CloseFn>(GetProcAddress(lib, "_QRFX_FindClose@4"));
-    if (!s.ready()) {
-        FreeLibrary(lib);
-        return Service{};
-    }
+    s.next = reinterpret_cast<NextFn>(GetProcAddress(lib.get(), "_QRFX_FindNextFile@8"));
+    s.close = reinterpret_cast<CloseFn>(GetProcAddress(lib.get(), "_QRFX_FindClose@4"));
+    if (!s.first || !s.next || !s.close) return Service{};
+    // The service keeps the library for the rest of the process.
+    s.lib = lib.release();
     return s;
 }
 
@@ -89,10 +88,10 @@ void convert(const GTFINDRECORD& r, GTFINDDATA& out) {
     // The record's texts may lack terminators; copy within their fields.
     char name[sizeof r.fd.cFileName + 1] = {};
     std::memcpy(name, r.fd.cFileName, sizeof r.fd.cFileName);
-    path::copyBounded(out.szName, sizeof out.szName, name);
+    mb::copyToBuffer(out.szName, sizeof out.szName, name);
     char shortName[sizeof r.fd.cAlternateFileName + 1] = {};
     std::memcpy(shortName, r.fd.cAlternateFileName, sizeof r.fd.cAlternateFileName);
-    path::copyBounded(out.szShortName, sizeof out.szShortName, shortName[0] ? shortName : out.szName);
+    mb::copyToBuffer(out.szShortName, sizeof out.szShortName, shortName[0] ? shortName : out.szName);
 }
 
 }  // namespace gt::find

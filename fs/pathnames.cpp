@@ -47,24 +47,7 @@ size_t driveLength(const char* p) {
 
 }  // namespace
 
-bool copyBounded(char* dst, size_t dstSize, const char* src, size_t srcLen) {
-    if (dstSize == 0) return false;
-    size_t n = 0;
-    const char* p = src;
-    while (*p && n < srcLen) {
-        size_t len = mb::charLen(p);
-        if (n + len > dstSize - 1) break;
-        n += len;
-        p += len;
-    }
-    std::memmove(dst, src, n);
-    dst[n] = 0;
-    return *p == 0 || n >= srcLen;
-}
-
 const char* lastBackslash(const char* path) { return mb::findLastChar(path, '\\'); }
-
-bool isWritable(void* p, size_t size) { return mem::isWritable(p, size); }
 
 bool split(const char* path, GTSPLITPATH& out) {
     std::memset(&out, 0, sizeof out);
@@ -241,7 +224,7 @@ LPSTR GTAPI gtStripFileName(LPSTR path, LPSTR output, int outputSize) {
     if (output && outputSize <= 0) return nullptr;
     if (gtIsDirExist(path)) {
         if (!output) return path;
-        gt::path::copyBounded(output, static_cast<size_t>(outputSize), path);
+        mb::copyToBuffer(output, static_cast<size_t>(outputSize), path);
         return output;
     }
     const char* slash = gt::path::lastBackslash(path);
@@ -251,7 +234,7 @@ LPSTR GTAPI gtStripFileName(LPSTR path, LPSTR output, int outputSize) {
         path[keep] = 0;
         return path;
     }
-    gt::path::copyBounded(output, static_cast<size_t>(outputSize), path, keep);
+    mb::copyToBuffer(output, static_cast<size_t>(outputSize), path, keep);
     return output;
 }
 
@@ -262,7 +245,7 @@ LPSTR GTAPI gtStripPathName(LPSTR path, LPSTR output, int outputSize) {
     if (!slash) return nullptr;
     const char* tail = slash + 1;
     if (output) {
-        gt::path::copyBounded(output, static_cast<size_t>(outputSize), tail);
+        mb::copyToBuffer(output, static_cast<size_t>(outputSize), tail);
         return output;
     }
     std::memmove(path, tail, std::strlen(tail) + 1);
@@ -271,7 +254,7 @@ LPSTR GTAPI gtStripPathName(LPSTR path, LPSTR output, int outputSize) {
 
 LPSTR GTAPI gtAppendFileName(LPSTR directory, LPCSTR fileName, LPSTR output, int outputSize) {
     if (!directory || !*directory || !fileName || !*fileName) return nullptr;
-    if (output && (outputSize <= 0 || !gt::path::isWritable(output, static_cast<size_t>(outputSize))))
+    if (output && (outputSize <= 0 || !gt::mem::isWritable(output, static_cast<size_t>(outputSize))))
         return nullptr;
     char result[kMaxPath + 1];
     const char* sep = gtHasTrailingSlash(directory) ? "" : "\\";

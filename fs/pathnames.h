@@ -19,15 +19,7 @@ constexpr size_t kMaxPath = MAX_PATH;
 // field.
 bool split(const char* path, GTSPLITPATH& out);
 
-// Copies src (at most srcLen bytes of it) into dst (dstSize bytes,
-// terminator included) without cutting a double-byte character; false when
-// it had to shorten the text.  Nothing is written when dstSize is 0.
-bool copyBounded(char* dst, size_t dstSize, const char* src, size_t srcLen = static_cast<size_t>(-1));
-
 // Last backslash of path on character boundaries, nullptr when none.
 const char* lastBackslash(const char* path);
-
-// True when [p, p+size) is committed memory the caller may write.
-bool isWritable(void* p, size_t size);
 
 }  // namespace gt::path

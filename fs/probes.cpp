@@ -10,22 +10,10 @@
 namespace gt::fs {
 namespace {
 
-// A handle from the device seam, closed through the seam.
-class DeviceHandle {
-public:
-    explicit DeviceHandle(HANDLE h) : h_(h == INVALID_HANDLE_VALUE ? nullptr : h) {}
-    ~DeviceHandle() {
-        if (h_) device::seam().close(h_);
-    }
-    DeviceHandle(const DeviceHandle&) = delete;
-    DeviceHandle& operator=(const DeviceHandle&) = delete;
-    HANDLE get() const { return h_; }
-
-private:
-    HANDLE h_;
-};
-
-constexpr UINT kLastDriveIndex = 25;
+// DOS IOCTL for block devices (function 440Dh), minor code "get device
+// parameters" (category 08h, function 60h).
+constexpr DWORD kDosIoctlBlockDevice = 0x440D;
+constexpr DWORD kGetDeviceParameters = 0x0860;
 
 // "\Device\Floppy" prefix, compared without regard to case.
 constexpr char kFloppyPrefix[] = "\\Device\\Floppy";
@@ -33,9 +21,10 @@ constexpr char kFloppyPrefix[] = "\\Device\\Floppy";
 }  // namespace
 
 bool vwin32Call(DWORD code, Vwin32Regs& regs, DWORD disposition) {
-    DeviceHandle dev(device::seam().createFile("\\\\.\\VWIN32", 0, 0, nullptr, disposition,
-                                               FILE_FLAG_DELETE_ON_CLOSE, nullptr));
-    if (!dev.get()) return false;
+    HANDLE opened =
+        device::seam().createFile("\\\\.\\VWIN32", 0, 0, nullptr, disposition, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    device::DeviceHandle dev(opened == INVALID_HANDLE_VALUE ? nullptr : opened);
+    if (!dev) return false;
     regs.flags |= 1;  // carry set: a device that does nothing reports failure
     DWORD returned = 0;
     BOOL ok = device::seam().ioControl(dev.get(), code, &regs, sizeof(regs), &regs, sizeof(regs), &returned,
@@ -45,14 +34,16 @@ bool vwin32Call(DWORD code, Vwin32Regs& regs, DWORD disposition) {
 
 Vwin32Regs deviceParamsRegs(UINT index, void* buffer) {
     Vwin32Regs r{};
-    r.eax = 0x440D;
-    r.ebx = index + 1;
-    r.ecx = 0x0860;
+    r.eax = kDosIoctlBlockDevice;
+    r.ebx = index + 1;  // DOS drive numbers are 1-based
+    r.ecx = kGetDeviceParameters;
     r.edx = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(buffer));
     return r;
 }
 
 bool isFloppyDeviceType(int deviceType) {
+    // DOS device types of diskette drives: 360 KB, 1.2 MB, 720 KB, 8-inch
+    // single and double density, "other" (1.44 MB) and 2.88 MB.
     switch (deviceType) {
         case 0: case 1: case 2: case 3: case 4: case 7: case 9:
             return true;
@@ -71,19 +62,19 @@ bool isFloppyDeviceName(const char* target) {
 int classifyDrive(UINT platformType, int deviceType, const char* dosDevice) {
     switch (platformType) {
         case DRIVE_REMOVABLE:
-            if (deviceType >= 0) return isFloppyDeviceType(deviceType) ? 7 : 2;
+            if (deviceType >= 0) return isFloppyDeviceType(deviceType) ? GTDRIVE_FLOPPY : GTDRIVE_REMOVABLE;
             // No device parameters (no VWIN32 on the NT family): the DOS
             // device name still tells a floppy drive from other media.
-            return isFloppyDeviceName(dosDevice) ? 7 : 2;
+            return isFloppyDeviceName(dosDevice) ? GTDRIVE_FLOPPY : GTDRIVE_REMOVABLE;
         case DRIVE_FIXED:
         case DRIVE_RAMDISK:
-            return 3;
+            return GTDRIVE_FIXED;
         case DRIVE_REMOTE:
-            return 4;
+            return GTDRIVE_REMOTE;
         case DRIVE_CDROM:
-            return 5;
+            return GTDRIVE_CDROM;
         default:
-            return 0;
+            return GTDRIVE_NONE;
     }
 }
 
@@ -92,7 +83,7 @@ DriveQueries platformDriveQueries() { return DriveQueries{&GetDriveTypeA, &Query
 int driveType(UINT index, const DriveQueries& queries) {
     // Beyond Z there is no drive; an index that wraps negative would
     // otherwise ask about the current drive's root.
-    if (index > kLastDriveIndex) return 0;
+    if (index > kLastDriveIndex) return GTDRIVE_NONE;
     const char letter = gtConvertDriveIndex(static_cast<int>(index));
     const char root[4] = {letter, ':', '\\', 0};
     const UINT platformType = queries.getDriveType(root);
@@ -147,7 +138,7 @@ char GTAPI gtConvertDriveIndex(int index) {
 BOOL GTAPI gtGetDriveParameters(UINT index, LPVOID params) {
     // Without a buffer the device would write through a null pointer; an
     // index past Z would wrap to DOS drive 0, the default drive.
-    if (!params || index > 25) return FALSE;
+    if (!params || index > gt::fs::kLastDriveIndex) return FALSE;
     gt::fs::Vwin32Regs regs = gt::fs::deviceParamsRegs(index, params);
     return gt::fs::vwin32Call(gt::fs::kVwin32DosIoctl, regs) ? TRUE : FALSE;
 }
@@ -179,7 +170,7 @@ BOOL GTAPI gtIsDirExist(LPCSTR path) {
     // looked up like any other path.
     if (isDriveRootForm(g_dirPath)) {
         const int type = gtGetDriveTypeEx(static_cast<UINT>(gtConvertDriveLetter(g_dirPath[0])));
-        return type != 0 && type != 1;
+        return type != GTDRIVE_NONE && type != DRIVE_NO_ROOT_DIR;
     }
     DWORD attributes = 0;
     return gtGetFileAttributes(g_dirPath, &attributes) && (attributes & FILE_ATTRIBUTE_DIRECTORY);

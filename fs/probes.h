@@ -21,10 +21,11 @@ struct Vwin32Regs {
 };
 static_assert(sizeof(Vwin32Regs) == 28, "VWIN32 register record");
 
-enum : DWORD {
-    kVwin32DosIoctl = 1,     // interrupt 21h function 44xxh
-    kVwin32AbsDiskRead = 2,  // interrupt 25h
-};
+// Drive indexes run from 0 (A) to this one (Z).
+constexpr UINT kLastDriveIndex = 25;
+
+// Control code of the DOS IOCTL call (interrupt 21h function 44xxh).
+constexpr DWORD kVwin32DosIoctl = 1;
 
 // One VWIN32 request through the device seam: opens "\\.\VWIN32" with the
 // given creation disposition, sets the carry, calls, closes.  True only when

@@ -22,9 +22,7 @@
 extern "C" {
 #endif
 
-/* ======================================================================
- * Library frame (frame/)
- * ====================================================================== */
+/* ---- section: library frame (frame/) ---- */
 
 /* Attach state of the library, for diagnostics (gtx info, tests). */
 typedef struct GTLIBSTATE {
@@ -46,20 +44,34 @@ typedef struct GTLIBSTATE {
 /* Fills *state (cbSize must be sizeof(GTLIBSTATE)); FALSE on a bad argument. */
 BOOL GTAPI gtGetLibraryState(GTLIBSTATE* state);
 
-/* ======================================================================
- * Memory blocks (text/)
- * ====================================================================== */
+/* ---- section: memory blocks (text/) ---- */
 
+/* Blocks are fixed in place and zero-filled whatever the flags say (callers
+ * pass GHND, or GHND | GMEM_DDESHARE); a pointer that is not the start of a
+ * live block is refused without being touched. */
+
+/* A zero-filled block of size bytes; NULL for 0 or when no memory is left. */
 LPVOID GTAPI gtGlobalAllocPtr(UINT flags, DWORD size);
+/* Releases a block: TRUE; anything that is not a live block: FALSE. */
 BOOL   GTAPI gtGlobalFreePtr(LPVOID block);
+/* Resizes keeping the contents, growth reads as zero; NULL (the block kept)
+ * for size 0, a non-block or no memory. */
 LPVOID GTAPI gtGlobalReAllocPtr(LPVOID block, DWORD size, UINT flags);
+/* block itself (blocks never move). */
 LPVOID GTAPI gtGlobalUnlockPtr(LPVOID block);
+/* A block of *size bytes (0: 65500), lowered 1 KiB at a time down to minSize
+ * until one is had; *size gets the size obtained.  NULL when none is. */
 LPVOID GTAPI gtGlobalAllocPtrEx(UINT flags, DWORD minSize, LPDWORD size);
+/* count whole characters (of the ANSI code page) on from text; it does not
+ * stop at the terminator: the caller keeps count within the string. */
 LPSTR  GTAPI gtIncrementPtr(LPCSTR text, int count);
 
-/* ======================================================================
- * String utilities (text/)
- * ====================================================================== */
+/* ---- section: string utilities (text/) ---- */
+
+/* Every walk steps whole characters of the ANSI code page: a single-byte
+ * delimiter, trim character or separator is only ever compared with the
+ * first byte of a character, and a lead byte right before the terminator is
+ * a character of its own.  Flags of type BOOL count only when exactly 1. */
 
 #pragma pack(push, 1)
 typedef struct GTSTRTOK {
@@ -77,38 +89,67 @@ typedef struct GTEMBEDDING {
 } GTEMBEDDING, *LPGTEMBEDDING;
 #pragma pack(pop)
 
+/* Next token up to delimiter (written over with 0), leading blanks and tabs
+ * skipped; text NULL continues the one walk of the process.  Delimiter 0:
+ * the rest.  A first call without the delimiter gives the whole text, a
+ * continuing one NULL. */
 LPSTR     GTAPI gtGetToken(LPSTR text, char delimiter);
+/* A tokenizer record of its own (a block; gtEndStrTok releases it). */
 LPGTSTRTOK GTAPI gtStartStrTok(BOOL skipTabs, BOOL skipSpaces);
+/* Next token of the record's walk (text NULL continues); NULL at the end. */
 LPSTR     GTAPI gtContinueStrTok(LPGTSTRTOK tok, LPSTR text, char delimiter);
 BOOL      GTAPI gtEndStrTok(LPGTSTRTOK tok);
+/* Case-sensitive / case-insensitive search; the match or NULL. */
 BOOL      GTAPI gtIsStrStr(LPCSTR text, LPCSTR pattern);
 LPSTR     GTAPI gtStrStri(LPCSTR text, LPCSTR pattern);
 BOOL      GTAPI gtIsStrStri(LPCSTR text, LPCSTR pattern);
+/* caseMode 1: case-sensitive; anything else: case-insensitive. */
 LPSTR     GTAPI gtFindString(LPCSTR text, LPCSTR pattern, int caseMode);
+/* Replaces the occurrence-th match (all later ones too when all is 1) into
+ * output, which may be source itself and must hold the result. */
 BOOL      GTAPI gtStuffStr(LPCSTR source, LPCSTR pattern, int occurrence, LPCSTR replacement,
                            BOOL all, int caseMode, LPSTR output);
+/* The line at text into line (at most lineSize bytes with the terminator,
+ * whole characters), without its last character unless keepNewline; the
+ * start of the next line, NULL for an empty line or the end. */
 LPSTR     GTAPI gtGetLine(LPCSTR text, LPSTR line, WORD lineSize, BOOL keepNewline);
+/* Removes token (with the text back to startSeparator unless exact, and the
+ * endSeparator after it when dropSeparator) in place or into output. */
 BOOL      GTAPI gtRemoveToken(LPSTR text, LPCSTR token, BOOL exact, BOOL dropSeparator,
                               char startSeparator, char endSeparator, LPSTR output);
+/* Every character oldChar becomes newChar, in place or into destination. */
 BOOL      GTAPI gtReplaceChars(char oldChar, char newChar, LPSTR source, LPSTR destination);
 BOOL      GTAPI gtHasTrailingCharacter(LPCSTR text, char ch);
 BOOL      GTAPI gtHasTrailingSlash(LPCSTR text);
+/* Removes one trailing backslash. */
 void      GTAPI gtRemoveTrailingSlash(LPSTR path);
+/* Appends a backslash unless there is one, in place or into output (which
+ * must hold 262 bytes); FALSE for an empty path or a result over 261. */
 BOOL      GTAPI gtAppendTrailingSlash(LPSTR path, LPSTR output);
+/* Trims ch (or any character of set) on the left, right or both sides, in
+ * place.  gtRightTrimEx never removes the first character. */
 void      GTAPI gtLeftTrim(LPSTR text, char ch);
 void      GTAPI gtRightTrim(LPSTR text, char ch);
 void      GTAPI gtAllTrim(LPSTR text, char ch);
 void      GTAPI gtLeftTrimEx(LPSTR text, LPCSTR set);
 void      GTAPI gtRightTrimEx(LPSTR text, LPCSTR set);
 void      GTAPI gtAllTrimEx(LPSTR text, LPCSTR set);
+/* "description1,description2,server path,format" from the record; FALSE
+ * when a field is empty. */
 BOOL      GTAPI gtComposeEmbeddingString(const GTEMBEDDING* embedding, LPSTR output);
+/* The record from value (read from the [Embedding] section of WIN.INI under
+ * className when value is empty); fields cut to whole characters. */
 BOOL      GTAPI gtDecomposeEmbeddingString(LPCSTR className, LPSTR value, LPGTEMBEDDING embedding);
+/* atoi of the first 19 characters; 0 for NULL. */
 int       GTAPI gtIntStrToInt(LPCSTR text);
+/* Up to four leading hexadecimal digits; 0 for NULL. */
 DWORD     GTAPI gtHexStrToInt(LPCSTR text);
 
-/* ======================================================================
- * Linked list (text/)
- * ====================================================================== */
+/* ---- section: linked list (text/) ---- */
+
+/* A list and its positions are blocks of the library; a record whose tag
+ * is not the live one is refused.  Elements hold the caller's pointer (size
+ * 0) or a private copy of size bytes that goes with the element. */
 
 typedef struct GTPOSITION {
     WORD               wTag;   /* 0x4D4C ("LM") while live */
@@ -127,27 +168,39 @@ typedef struct GTLIST {
 
 typedef BOOL (GTCALLBACK* GTMATCHPROC)(LPGTLIST list, DWORD key, LPVOID data, DWORD size, DWORD user);
 
+/* Lifetime: a new empty list; destroying removes every element first. */
 LPGTLIST     GTAPI gtCreateList(void);
 BOOL         GTAPI gtDestroyList(LPGTLIST list);
 BOOL         GTAPI gtRemoveAllElems(LPGTLIST list);
+/* Adding: the new element's position, NULL on failure; a NULL pos inserts
+ * at the head (before) or the tail (after). */
 LPGTPOSITION GTAPI gtAddHeadElem(LPGTLIST list, LPVOID data, DWORD size);
 LPGTPOSITION GTAPI gtAddTailElem(LPGTLIST list, LPVOID data, DWORD size);
 LPGTPOSITION GTAPI gtInsertElemBefore(LPGTLIST list, LPGTPOSITION pos, LPVOID data, DWORD size);
 LPGTPOSITION GTAPI gtInsertElemAfter(LPGTLIST list, LPGTPOSITION pos, LPVOID data, DWORD size);
+/* Walking: the element's data, the position moved on (NULL past the end). */
 LPGTPOSITION GTAPI gtGetHeadPosition(LPGTLIST list);
 LPGTPOSITION GTAPI gtGetTailPosition(LPGTLIST list);
 LPVOID       GTAPI gtGetNextElem(LPGTPOSITION* pos);
 LPVOID       GTAPI gtGetPrevElem(LPGTPOSITION* pos);
 LPVOID       GTAPI gtGetElemAt(LPGTPOSITION pos);
+/* Replaces the data and returns the former data (a former private copy is
+ * the caller's now). */
 LPVOID       GTAPI gtSetElemAt(LPGTPOSITION pos, LPVOID data, DWORD size);
+/* Removing: a private copy is freed when freeData is 1, else handed over. */
 BOOL         GTAPI gtRemoveElemAt(LPGTLIST list, LPGTPOSITION pos, BOOL freeData);
 BOOL         GTAPI gtRemoveHeadElem(LPGTLIST list, BOOL freeData);
 BOOL         GTAPI gtRemoveTailElem(LPGTLIST list, BOOL freeData);
+/* Searching: the first position, from the head or from the tail, whose
+ * element match accepts (returns 1); index and position convert both ways
+ * (NULL past the end, 0xFFFFFFFF: not in the list). */
 LPGTPOSITION GTAPI gtFindElemPos(LPGTLIST list, DWORD key, BOOL fromHead, GTMATCHPROC match, DWORD user);
 LPGTPOSITION GTAPI gtGetElemPosition(LPGTLIST list, UINT index);
 DWORD        GTAPI gtGetElemIndex(LPGTLIST list, LPGTPOSITION pos);
 DWORD        GTAPI gtGetElemCount(LPGTLIST list);
 BOOL         GTAPI gtIsListEmpty(LPGTLIST list);
+/* Appends copies of source's elements (private copies copied again) / moves
+ * them and destroys source. */
 BOOL         GTAPI gtCopyList(LPGTLIST dest, LPGTLIST source);
 BOOL         GTAPI gtMergeList(LPGTLIST dest, LPGTLIST source);
 
@@ -161,10 +214,6 @@ typedef struct GTLINEFILE {
     BYTE  fFixedDisk;       /* as reported by the open call */
     HFILE hFile;            /* HFILE_ERROR after a failed reopen */
 } GTLINEFILE, *LPGTLINEFILE;
-#if defined(__cplusplus) && defined(_WIN32) && !defined(_WIN64)
-static_assert(sizeof(GTLINEFILE) == 144 && offsetof(GTLINEFILE, uOpenFlags) == 132 &&
-              offsetof(GTLINEFILE, fFixedDisk) == 136 && offsetof(GTLINEFILE, hFile) == 140, "GTLINEFILE layout");
-#endif
 
 /* Origins of the seek and write calls. */
 #define FU_ORIGIN_BEGIN   0
@@ -605,9 +654,8 @@ BOOL  GTAPI gtExecHiddenDosApp(LPSTR program, LPCSTR arguments, LPCSTR workDir, 
  * [windows] Programs list (default "exe com").  FALSE, result empty, when
  * nothing is associated or the line would not fit. */
 BOOL  GTAPI gtFindExecutableEx(LPSTR document, LPSTR directory, LPSTR result);
-/* ======================================================================
- * Legacy system access (legacy/)
- * ====================================================================== */
+
+/* ---- section: legacy system access (legacy/) ---- */
 
 /* -- 16-bit modules and library loading -- */
 
@@ -711,6 +759,8 @@ BOOL  GTAPI gtRebootMachine(void);
 /* Layouts the callers rely on (i686). */
 #if defined(__cplusplus) && defined(_WIN32) && !defined(_WIN64)
 static_assert(sizeof(GTSTRTOK) == 12, "GTSTRTOK layout");
+static_assert(sizeof(GTLINEFILE) == 144 && offsetof(GTLINEFILE, uOpenFlags) == 132 &&
+              offsetof(GTLINEFILE, fFixedDisk) == 136 && offsetof(GTLINEFILE, hFile) == 140, "GTLINEFILE layout");
 static_assert(sizeof(GTEMBEDDING) == 440, "GTEMBEDDING layout");
 static_assert(offsetof(GTEMBEDDING, szServerPath) == 153, "GTEMBEDDING layout");
 static_assert(offsetof(GTEMBEDDING, szFormat) == 414, "GTEMBEDDING layout");

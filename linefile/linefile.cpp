@@ -17,10 +17,10 @@ using lf::Op;
 
 namespace {
 
-int g_error = lf::kNoError;
+int g_error = FU_ERR_NONE;
 
 // Every operation but the three readers of state starts from "no error".
-inline void clearError() { g_error = lf::kNoError; }
+inline void clearError() { g_error = FU_ERR_NONE; }
 inline void setError(int code) { g_error = code; }
 inline void fail(Op op) { setError(lf::failureCode(op)); }
 
@@ -29,27 +29,6 @@ constexpr size_t kMaxName = 128;
 // Blocks of the line counter; single-line operations start at one chunk.
 constexpr size_t kCountBlock = 256 * 1024;
 constexpr size_t kLineBlock = 64 * 1024;
-
-// Owns a file handle from OpenFile until it is handed to a record.
-class OpenedFile {
-public:
-    OpenedFile() = default;
-    explicit OpenedFile(HFILE h) : h_(h) {}
-    ~OpenedFile() {
-        if (h_ != HFILE_ERROR) _lclose(h_);
-    }
-    OpenedFile(const OpenedFile&) = delete;
-    OpenedFile& operator=(const OpenedFile&) = delete;
-    HFILE get() const { return h_; }
-    HFILE release() {
-        HFILE h = h_;
-        h_ = HFILE_ERROR;
-        return h;
-    }
-
-private:
-    HFILE h_ = HFILE_ERROR;
-};
 
 // Rewrites the name in place to its short form when that is strictly
 // shorter than the name (the buffer is taken to be as long as the name).
@@ -67,10 +46,10 @@ HFILE openWith(LPCSTR name, UINT flags, OFSTRUCT& ofs) {
 }
 
 // Allocates the record for an opened file; on failure closes it (error 1002).
-LPGTLINEFILE makeRecord(OpenedFile& file, const OFSTRUCT& ofs, UINT flags) {
-    auto* rec = static_cast<LPGTLINEFILE>(gtGlobalAllocPtr(0x42, sizeof(GTLINEFILE)));
+LPGTLINEFILE makeRecord(gt::Hfile& file, const OFSTRUCT& ofs, UINT flags) {
+    auto* rec = static_cast<LPGTLINEFILE>(gtGlobalAllocPtr(GHND, sizeof(GTLINEFILE)));
     if (!rec) {
-        setError(lf::kNoMemory);
+        setError(FU_ERR_NO_MEMORY);
         return nullptr;  // `file` closes it
     }
     size_t n = strnlen(ofs.szPathName, sizeof(ofs.szPathName));
@@ -142,13 +121,13 @@ LPGTLINEFILE GTAPI fuCreateFile(LPSTR fileName, UINT openFlags) {
     prepareName(fileName);
     OFSTRUCT ofs;
     {
-        OpenedFile created(openWith(fileName, kOfCreate, ofs));
+        gt::Hfile created(openWith(fileName, kOfCreate, ofs));
         if (created.get() == HFILE_ERROR) {
             setError(ofs.nErrCode);
             return nullptr;
         }
     }
-    OpenedFile file(openWith(fileName, openFlags, ofs));
+    gt::Hfile file(openWith(fileName, openFlags, ofs));
     if (file.get() == HFILE_ERROR) {
         setError(ofs.nErrCode);
         return nullptr;
@@ -161,13 +140,13 @@ LPGTLINEFILE GTAPI fuOpenFile(LPSTR fileName, UINT openFlags) {
     if (!fileName || !*fileName) return nullptr;
     prepareName(fileName);
     if (std::strlen(fileName) > kMaxName) {
-        setError(lf::kNameTooLong);
+        setError(FU_ERR_NAME_TOO_LONG);
         return nullptr;
     }
     OFSTRUCT ofs;
     // Opening for writing alone creates (or empties) the file.
     UINT flags = openFlags == OF_WRITE ? (openFlags | kOfCreate) : openFlags;
-    OpenedFile file(openWith(fileName, flags, ofs));
+    gt::Hfile file(openWith(fileName, flags, ofs));
     if (file.get() == HFILE_ERROR) {
         setError(ofs.nErrCode);
         return nullptr;
@@ -294,7 +273,7 @@ LONG GTAPI fuGetFileSizeEx(LPCSTR fileName) {
             fuCloseFile(h);
         }
     }
-    if (size == HFILE_ERROR) setError(lf::kCloseFailed);
+    if (size == HFILE_ERROR) setError(FU_ERR_CLOSE);
     else clearError();
     return size;
 }
@@ -357,9 +336,9 @@ LPVOID GTAPI fuGetFileData(LPCSTR fileName) {
     LPGTLINEFILE h = fuOpenFile(&name[0], OF_READ);
     if (!h) return nullptr;
     LONG size = fuGetFileSize(h);
-    gt::Block block(size > 0 && size < 0x7FFFFFFF ? gtGlobalAllocPtr(0x2042, static_cast<DWORD>(size) + 1) : nullptr);
+    gt::Block block(size > 0 && size < 0x7FFFFFFF ? gtGlobalAllocPtr(GHND | GMEM_DDESHARE, static_cast<DWORD>(size) + 1) : nullptr);
+    gt::ScopeGuard closeFile([h] { fuCloseFile(h); });
     bool read = block.get() && fuReadFileEx(h, block.get(), size) > 0;
-    fuCloseFile(h);
     return read ? block.release() : nullptr;
 }
 

@@ -17,18 +17,8 @@
 
 namespace gt::linefile {
 
-// The layer's process-wide error codes (besides the open call's own numbers).
-enum : int {
-    kNoError = 9999,
-    kNameTooLong = 1001,
-    kNoMemory = 1002,
-    kReadFailed = 30,
-    kWriteFailed = 29,
-    kSeekFailed = 25,
-    kCloseFailed = 89,
-};
-
-// Families of operations, each with the code it reports on failure.
+// Families of operations, each with the code (FU_ERR_*) it reports on
+// failure.
 enum class Op { Read, Write, Seek, Close, None };
 int failureCode(Op op);
 

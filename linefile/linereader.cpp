@@ -9,13 +9,13 @@ namespace gt::linefile {
 
 int failureCode(Op op) {
     switch (op) {
-    case Op::Read: return kReadFailed;
-    case Op::Write: return kWriteFailed;
-    case Op::Seek: return kSeekFailed;
-    case Op::Close: return kCloseFailed;
+    case Op::Read: return FU_ERR_READ;
+    case Op::Write: return FU_ERR_WRITE;
+    case Op::Seek: return FU_ERR_SEEK;
+    case Op::Close: return FU_ERR_CLOSE;
     case Op::None: break;
     }
-    return kNoError;
+    return FU_ERR_NONE;
 }
 
 namespace {

@@ -1,12 +1,12 @@
 // Bitmap routines of the extended message box and gtLoadBitmapResource.
 #include "msgbox/mbxbitmap.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
 #include "frame/owners.h"
 #include "gtapi32.h"
-#include "msgbox/mbxgdi.h"
 
 namespace gt::mbx {
 namespace {
@@ -18,30 +18,28 @@ T readAt(const BYTE* p) {
     return v;
 }
 
-using gt::Block;
-
 }  // namespace
 
 bool describePackedDib(const void* data, DWORD size, PackedDib* out) {
-    if (!data || !out || size < 12) return false;
+    if (!data || !out || size < sizeof(BITMAPCOREHEADER)) return false;
     const auto* p = static_cast<const BYTE*>(data);
     PackedDib d{};
     d.headerSize = readAt<DWORD>(p);
     if (d.headerSize == sizeof(BITMAPCOREHEADER)) {
         d.core = true;
-        d.width = readAt<WORD>(p + 4);
-        d.height = readAt<WORD>(p + 6);
-        d.bitCount = readAt<WORD>(p + 10);
+        d.width = readAt<WORD>(p + offsetof(BITMAPCOREHEADER, bcWidth));
+        d.height = readAt<WORD>(p + offsetof(BITMAPCOREHEADER, bcHeight));
+        d.bitCount = readAt<WORD>(p + offsetof(BITMAPCOREHEADER, bcBitCount));
         d.compression = BI_RGB;
         d.entrySize = 3;
     } else if (d.headerSize >= sizeof(BITMAPINFOHEADER)) {
         // Version 4 and 5 headers begin with the information header's fields.
         if (size < d.headerSize) return false;
-        d.width = readAt<LONG>(p + 4);
-        d.height = readAt<LONG>(p + 8);
-        d.bitCount = readAt<WORD>(p + 14);
-        d.compression = readAt<DWORD>(p + 16);
-        d.colorCount = readAt<DWORD>(p + 32);
+        d.width = readAt<LONG>(p + offsetof(BITMAPINFOHEADER, biWidth));
+        d.height = readAt<LONG>(p + offsetof(BITMAPINFOHEADER, biHeight));
+        d.bitCount = readAt<WORD>(p + offsetof(BITMAPINFOHEADER, biBitCount));
+        d.compression = readAt<DWORD>(p + offsetof(BITMAPINFOHEADER, biCompression));
+        d.colorCount = readAt<DWORD>(p + offsetof(BITMAPINFOHEADER, biClrUsed));
         d.entrySize = 4;
     } else {
         return false;
@@ -57,14 +55,14 @@ bool describePackedDib(const void* data, DWORD size, PackedDib* out) {
     uint64_t table = d.headerSize;
     // With a plain information header the three colour masks stand before
     // the table.
-    if (!d.core && d.headerSize == sizeof(BITMAPINFOHEADER) && d.compression == BI_BITFIELDS) table += 12;
+    if (!d.core && d.headerSize == sizeof(BITMAPINFOHEADER) && d.compression == BI_BITFIELDS) table += 3 * sizeof(DWORD);
     uint64_t bits = table + uint64_t(d.colorCount) * d.entrySize;
     uint64_t need;
     if (d.compression == BI_RGB || d.compression == BI_BITFIELDS) {
         uint64_t stride = ((uint64_t(d.width) * d.bitCount + 31) / 32) * 4;
         need = stride * uint64_t(d.height < 0 ? -int64_t(d.height) : d.height);
     } else if ((d.compression == BI_RLE8 && d.bitCount == 8) || (d.compression == BI_RLE4 && d.bitCount == 4)) {
-        need = readAt<DWORD>(p + 20);  // biSizeImage
+        need = readAt<DWORD>(p + offsetof(BITMAPINFOHEADER, biSizeImage));
         if (need == 0) return false;
     } else {
         return false;
@@ -91,10 +89,10 @@ std::vector<PALETTEENTRY> packedDibColors(const void* data, DWORD size) {
 HPALETTE paletteFromPackedBitmap(const void* data, DWORD size) {
     std::vector<PALETTEENTRY> colors = packedDibColors(data, size);
     if (colors.empty()) return nullptr;
-    Block block(gtGlobalAllocPtr(0x42, DWORD(8 + colors.size() * sizeof(PALETTEENTRY))));
+    gt::Block block(gtGlobalAllocPtr(GHND, DWORD(sizeof(LOGPALETTE) + colors.size() * sizeof(PALETTEENTRY))));
     auto* lp = static_cast<LOGPALETTE*>(block.get());
     if (!lp) return nullptr;
-    lp->palVersion = 0x300;
+    lp->palVersion = 0x300;  // the only LOGPALETTE version there is
     lp->palNumEntries = WORD(colors.size());
     std::memcpy(lp->palPalEntry, colors.data(), colors.size() * sizeof(PALETTEENTRY));
     return CreatePalette(lp);
@@ -103,9 +101,9 @@ HPALETTE paletteFromPackedBitmap(const void* data, DWORD size) {
 HBITMAP packedBitmapToBitmap(const void* data, DWORD size, HPALETTE palette) {
     PackedDib d;
     if (!describePackedDib(data, size, &d)) return nullptr;
-    WindowDC screen(nullptr);
+    gt::WindowDc screen(nullptr);
     if (!screen) return nullptr;
-    PaletteSelection realised(screen.get(), palette, TRUE);
+    gt::PaletteSelection realised(screen.get(), palette, TRUE);
     const auto* p = static_cast<const BYTE*>(data);
     return CreateDIBitmap(screen.get(), reinterpret_cast<const BITMAPINFOHEADER*>(p), CBM_INIT, p + d.bitsOffset,
                           reinterpret_cast<const BITMAPINFO*>(p), DIB_RGB_COLORS);
@@ -113,12 +111,12 @@ HBITMAP packedBitmapToBitmap(const void* data, DWORD size, HPALETTE palette) {
 
 void drawBitmap(HDC dc, HBITMAP bitmap, HPALETTE palette, int x, int y) {
     if (!dc || !bitmap) return;
-    MemoryDC mem(dc);
+    gt::Hdc mem(CreateCompatibleDC(dc));
     if (!mem) return;
-    Selection selected(mem.get(), bitmap);
+    gt::Selection selected(mem.get(), bitmap);
     if (!selected.ok()) return;
-    PaletteSelection targetPalette(dc, palette, TRUE);
-    PaletteSelection memPalette(mem.get(), palette, TRUE);
+    gt::PaletteSelection targetPalette(dc, palette, TRUE);
+    gt::PaletteSelection memPalette(mem.get(), palette, TRUE);
     SetMapMode(mem.get(), GetMapMode(dc));
     BITMAP bm{};
     if (!GetObjectA(bitmap, sizeof(bm), &bm)) return;
@@ -131,24 +129,25 @@ void drawTransparentBitmap(HDC dc, HBITMAP bitmap, int x, int y, COLORREF transp
     if (!dc || !bitmap) return;
     BITMAP bm{};
     if (!GetObjectA(bitmap, sizeof(bm), &bm)) return;
-    MemoryDC src(dc);
+    gt::Hdc src(CreateCompatibleDC(dc));
     if (!src) return;
-    Selection srcSel(src.get(), bitmap);
+    gt::Selection srcSel(src.get(), bitmap);
     if (!srcSel.ok()) return;
     POINT extent{bm.bmWidth, bm.bmHeight};
     DPtoLP(src.get(), &extent, 1);
     const int w = extent.x, h = extent.y;
 
-    MemoryDC inverse(dc), mask(dc), work(dc), copy(dc);
+    gt::Hdc inverse(CreateCompatibleDC(dc)), mask(CreateCompatibleDC(dc));
+    gt::Hdc work(CreateCompatibleDC(dc)), copy(CreateCompatibleDC(dc));
     if (!inverse || !mask || !work || !copy) return;
-    Bitmap inverseBmp(CreateBitmap(w, h, 1, 1, nullptr));
-    Bitmap maskBmp(CreateBitmap(w, h, 1, 1, nullptr));
-    Bitmap workBmp(CreateCompatibleBitmap(dc, w, h));
-    Bitmap copyBmp(CreateCompatibleBitmap(dc, w, h));
+    gt::Bitmap inverseBmp(CreateBitmap(w, h, 1, 1, nullptr));
+    gt::Bitmap maskBmp(CreateBitmap(w, h, 1, 1, nullptr));
+    gt::Bitmap workBmp(CreateCompatibleBitmap(dc, w, h));
+    gt::Bitmap copyBmp(CreateCompatibleBitmap(dc, w, h));
     if (!inverseBmp || !maskBmp || !workBmp || !copyBmp) return;
     {
-        Selection s1(inverse.get(), inverseBmp.get()), s2(mask.get(), maskBmp.get());
-        Selection s3(work.get(), workBmp.get()), s4(copy.get(), copyBmp.get());
+        gt::Selection s1(inverse.get(), inverseBmp.get()), s2(mask.get(), maskBmp.get());
+        gt::Selection s3(work.get(), workBmp.get()), s4(copy.get(), copyBmp.get());
         if (!s1.ok() || !s2.ok() || !s3.ok() || !s4.ok()) return;
         SetMapMode(src.get(), GetMapMode(dc));
 
@@ -185,7 +184,7 @@ BOOL bitmapResourceSize(HMODULE module, WORD id, LONG* width, LONG* height) {
     if (width) *width = 0;
     if (height) *height = 0;
     if (!id || (!width && !height)) return FALSE;
-    Bitmap bmp(LoadBitmapA(module, MAKEINTRESOURCEA(id)));
+    gt::Bitmap bmp(LoadBitmapA(module, MAKEINTRESOURCEA(id)));
     if (!bmp) return FALSE;
     return bitmapSize(bmp.get(), width, height);
 }
@@ -197,13 +196,13 @@ extern "C" BOOL GTAPI gtLoadBitmapResource(HMODULE module, LPCSTR name, HBITMAP*
     if (!bitmap) return FALSE;
     *bitmap = nullptr;
     if (palette) *palette = nullptr;
-    HRSRC res = FindResourceA(module, name, MAKEINTRESOURCEA(2) /* RT_BITMAP */);
+    HRSRC res = FindResourceA(module, name, RT_BITMAP);
     if (!res) return FALSE;
     HGLOBAL loaded = LoadResource(module, res);
     const void* data = loaded ? LockResource(loaded) : nullptr;
     if (!data) return FALSE;
     const DWORD size = SizeofResource(module, res);
-    Palette pal(paletteFromPackedBitmap(data, size));
+    gt::Palette pal(paletteFromPackedBitmap(data, size));
     HBITMAP made = packedBitmapToBitmap(data, size, pal.get());
     FreeResource(loaded);
     if (!made) return FALSE;

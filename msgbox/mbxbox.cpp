@@ -10,15 +10,16 @@
 
 #include "frame/frame.h"
 #include "gtapi32.h"
-#include "msgbox/mbxgdi.h"
+#include "frame/owners.h"
 #include "msgbox/mbxlogic.h"
 #include "msgbox/mbxpaint.h"
 #include "msgbox/text.h"
+#include "resources/gtapi32_res.h"
 
 namespace gt::mbx {
 namespace {
 
-constexpr WORD kTemplateId = 27000;  // its button 1 is the yardstick of the buttons
+constexpr WORD kTemplateId = IDD_GT_MSGBOX;  // its button 1 is the yardstick of the buttons
 constexpr size_t kTextArea = 1024;
 
 // The formatted message text, shared by all calls (one box at a time).
@@ -27,8 +28,6 @@ char g_text[kTextArea];
 // Captions read by the call for the dialog it is about to open on this
 // thread; taken at WM_INITDIALOG.
 thread_local const std::vector<std::string>* t_pendingCaptions = nullptr;
-
-bool isStringId(LPCSTR p) { return (ULONG_PTR(p) >> 16) == 0; }
 
 HFONT makeDefaultFont() {
     LOGFONTA lf{};
@@ -74,7 +73,7 @@ bool readCaptions(const GTMBDEF& def, HMODULE module, std::vector<std::string>* 
 // box's own DC with its default font and, when the block has one, with that
 // font too, so that a large caller font does not clip the captions.
 int widestCaption(HWND box, HFONT font, const std::vector<std::string>& captions) {
-    WindowDC dc(box);
+    gt::WindowDc dc(box);
     if (!dc) return 0;
     int widest = 0;
     auto measure = [&](const std::string& s) {
@@ -84,7 +83,7 @@ int widestCaption(HWND box, HFONT font, const std::vector<std::string>& captions
     };
     for (const std::string& s : captions) measure(s);
     if (font) {
-        Selection selected(dc.get(), font);
+        gt::Selection selected(dc.get(), font);
         for (const std::string& s : captions) measure(s);
     }
     return widest;
@@ -103,8 +102,8 @@ void layoutAndCreate(HWND box, LPGTMBCONTEXT ctx, const std::vector<std::string>
     BoxLayoutInput in{};
     in.text = textStartRect(screen, U, F, picture, pw);
     {
-        WindowDC dc(desktop);
-        Selection font(dc.get(), ctx->hFont);
+        gt::WindowDc dc(desktop);
+        gt::Selection font(dc.get(), ctx->hFont);
         DrawTextA(dc.get(), ctx->pszText, -1, &in.text,
                   DT_WORDBREAK | DT_EXPANDTABS | DT_EXTERNALLEADING | DT_CALCRECT | DT_NOPREFIX);
     }
@@ -178,21 +177,6 @@ INT_PTR CALLBACK boxProc(HWND box, UINT msg, WPARAM wp, LPARAM lp) {
     }
 }
 
-// Everything a call acquires, released once on every path.
-struct CallResources {
-    LPGTMBCONTEXT defaultBlock = nullptr;
-    LPGTMBBUTTON builtButtons = nullptr;
-    LPGTMBDEF def = nullptr;
-    LPGTMBBUTTON callerButtons = nullptr;
-    ~CallResources() {
-        if (builtButtons) {
-            def->pButtons = callerButtons;  // the built array is gone: leave no pointer to it
-            gtGlobalFreePtr(builtButtons);
-        }
-        if (defaultBlock) gtCloseMessageBoxExtended(defaultBlock, 1);
-    }
-};
-
 }  // namespace
 }  // namespace gt::mbx
 
@@ -200,7 +184,7 @@ using namespace gt::mbx;
 
 extern "C" LPGTMBCONTEXT GTAPI gtOpenMessageBoxExtended(HFONT font, HBRUSH brush, HBITMAP bitmap,
                                                         COLORREF textColor, COLORREF textBkColor) {
-    auto* ctx = static_cast<LPGTMBCONTEXT>(gtGlobalAllocPtr(0x2042, sizeof(GTMBCONTEXT)));
+    auto* ctx = static_cast<LPGTMBCONTEXT>(gtGlobalAllocPtr(GHND | GMEM_DDESHARE, sizeof(GTMBCONTEXT)));
     if (!ctx) return nullptr;
     std::memcpy(ctx->szMarker, "~MSG~", 6);
     ctx->hFont = font;
@@ -226,27 +210,31 @@ extern "C" BOOL GTAPI gtCloseMessageBoxExtended(LPGTMBCONTEXT ctx, int deleteObj
 extern "C" int GTAPIV gtMessageBoxExtended(HWND parent, LPGTMBCONTEXT ctx, HMODULE module, LPCSTR text,
                                            LPCSTR caption, LPGTMBDEF def, ...) {
     if (!def || !text) return 0;
-    CallResources res;
-    res.def = def;
-    res.callerButtons = def->pButtons;
+    // A default appearance block made for this call goes with it, font and all.
+    LPGTMBCONTEXT defaultBlock = nullptr;
+    gt::ScopeGuard closeDefault([&defaultBlock] {
+        if (defaultBlock) gtCloseMessageBoxExtended(defaultBlock, 1);
+    });
+    // Buttons built from keywords stand in for the caller's during the call
+    // only: the caller's pointer is back before the built array goes.
+    gt::Block builtButtons;
+    gt::ScopeGuard restoreButtons([def, callerButtons = def->pButtons] { def->pButtons = callerButtons; });
     if (!isValidContext(ctx)) {
-        HFONT font = makeDefaultFont();
-        res.defaultBlock = ctx = gtOpenMessageBoxExtended(font, nullptr, nullptr, 0, 0);
-        if (!ctx) {
-            if (font) DeleteObject(font);
-            return 0;
-        }
+        gt::Font font(makeDefaultFont());
+        defaultBlock = ctx = gtOpenMessageBoxExtended(font.get(), nullptr, nullptr, 0, 0);
+        if (!ctx) return 0;
+        font.release();  // the block's now
     }
     std::string loadedText, loadedCaption;
     LPCSTR format = text;
-    if (isStringId(text)) {
+    if (IS_INTRESOURCE(text)) {
         if (!loadString(module, LOWORD(ULONG_PTR(text)), &loadedText)) return 0;
         format = loadedText.c_str();
     }
     LPCSTR title = caption;
     if (!caption) {
         title = "Error";
-    } else if (isStringId(caption)) {
+    } else if (IS_INTRESOURCE(caption)) {
         if (!loadString(module, LOWORD(ULONG_PTR(caption)), &loadedCaption)) return 0;
         title = loadedCaption.c_str();
     }
@@ -257,9 +245,9 @@ extern "C" int GTAPIV gtMessageBoxExtended(HWND parent, LPGTMBCONTEXT ctx, HMODU
 
     HMODULE captionModule = module;
     if (def->pszKeywords && def->pszKeywords[0]) {
-        res.builtButtons = buildKeywordButtons(def->pszKeywords, def->wButtonCount);
-        if (!res.builtButtons) return 0;
-        def->pButtons = res.builtButtons;
+        builtButtons.reset(buildKeywordButtons(def->pszKeywords, def->wButtonCount));
+        if (!builtButtons) return 0;
+        def->pButtons = static_cast<LPGTMBBUTTON>(builtButtons.get());
         captionModule = gt::frame::module();
     }
     // A box without buttons could never be closed.
@@ -276,6 +264,6 @@ extern "C" int GTAPIV gtMessageBoxExtended(HWND parent, LPGTMBCONTEXT ctx, HMODU
     INT_PTR result = DialogBoxParamA(gt::frame::module(), MAKEINTRESOURCEA(kTemplateId), parent, boxProc,
                                      reinterpret_cast<LPARAM>(ctx));
     t_pendingCaptions = nullptr;
-    if (!loadedCaption.empty() && !res.defaultBlock) ctx->pszCaption = nullptr;  // about to be released
+    if (!loadedCaption.empty() && !defaultBlock) ctx->pszCaption = nullptr;  // about to be released
     return int(result);
 }

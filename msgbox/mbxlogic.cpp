@@ -4,22 +4,46 @@
 #include <algorithm>
 #include <cstring>
 
+#include "frame/owners.h"
+#include "resources/gtapi32_res.h"
 #include "text/mbchar.h"
 
 namespace gt::mbx {
 
+// Button ids 1-31 in keyword order; each caption is string 28000 + id.
 const KeywordRow kKeywords[] = {
-    {"GTMB_OK", 1, 28001},          {"GTMB_CANCEL", 2, 28002},         {"GTMB_ABORT", 3, 28003},
-    {"GTMB_RETRY", 4, 28004},       {"GTMB_IGNORE", 5, 28005},         {"GTMB_FAIL", 6, 28006},
-    {"GTMB_YES", 7, 28007},         {"GTMB_NO", 8, 28008},             {"GTMB_PROCEED", 9, 28009},
-    {"GTMB_EXIT", 10, 28010},       {"GTMB_RESTORE", 11, 28011},       {"GTMB_BACKUP", 12, 28012},
-    {"GTMB_RESET", 13, 28013},      {"GTMB_HELP", 14, 28014},          {"GTMB_RESTARTWINDOWS", 15, 28015},
-    {"GTMB_VIEW", 16, 28016},       {"GTMB_NOACTION", 17, 28017},      {"GTMB_BACKUPCURR", 18, 28018},
-    {"GTMB_BACKUPPREV", 19, 28019}, {"GTMB_RESTORECURR", 20, 28020},   {"GTMB_RESTOREPREV", 21, 28021},
-    {"GTMB_NEXT", 22, 28022},       {"GTMB_PREVIOUS", 23, 28023},      {"GTMB_BACK", 24, 28024},
-    {"GTMB_BROWSE", 25, 28025},     {"GTMB_SKIP", 26, 28026},          {"GTMB_ACCEPT", 27, 28027},
-    {"GTMB_SEARCH", 28, 28028},     {"GTMB_FIX", 29, 28029},           {"GTMB_AUTOFIX", 30, 28030},
-    {"GTMB_STOP", 31, 28031},       {"", 0, 0},
+    {"GTMB_OK", 1, IDS_GT_OK},
+    {"GTMB_CANCEL", 2, IDS_GT_CANCEL},
+    {"GTMB_ABORT", 3, IDS_GT_ABORT},
+    {"GTMB_RETRY", 4, IDS_GT_RETRY},
+    {"GTMB_IGNORE", 5, IDS_GT_IGNORE},
+    {"GTMB_FAIL", 6, IDS_GT_FAIL},
+    {"GTMB_YES", 7, IDS_GT_YES},
+    {"GTMB_NO", 8, IDS_GT_NO},
+    {"GTMB_PROCEED", 9, IDS_GT_PROCEED},
+    {"GTMB_EXIT", 10, IDS_GT_EXIT},
+    {"GTMB_RESTORE", 11, IDS_GT_RESTORE},
+    {"GTMB_BACKUP", 12, IDS_GT_BACKUP},
+    {"GTMB_RESET", 13, IDS_GT_RESET},
+    {"GTMB_HELP", 14, IDS_GT_HELP},
+    {"GTMB_RESTARTWINDOWS", 15, IDS_GT_RESTARTWINDOWS},
+    {"GTMB_VIEW", 16, IDS_GT_VIEW},
+    {"GTMB_NOACTION", 17, IDS_GT_NOACTION},
+    {"GTMB_BACKUPCURR", 18, IDS_GT_BACKUPCURR},
+    {"GTMB_BACKUPPREV", 19, IDS_GT_BACKUPPREV},
+    {"GTMB_RESTORECURR", 20, IDS_GT_RESTORECURR},
+    {"GTMB_RESTOREPREV", 21, IDS_GT_RESTOREPREV},
+    {"GTMB_NEXT", 22, IDS_GT_NEXT},
+    {"GTMB_PREVIOUS", 23, IDS_GT_PREVIOUS},
+    {"GTMB_BACK", 24, IDS_GT_BACK},
+    {"GTMB_BROWSE", 25, IDS_GT_BROWSE},
+    {"GTMB_SKIP", 26, IDS_GT_SKIP},
+    {"GTMB_ACCEPT", 27, IDS_GT_ACCEPT},
+    {"GTMB_SEARCH", 28, IDS_GT_SEARCH},
+    {"GTMB_FIX", 29, IDS_GT_FIX},
+    {"GTMB_AUTOFIX", 30, IDS_GT_AUTOFIX},
+    {"GTMB_STOP", 31, IDS_GT_STOP},
+    {"", 0, 0},
 };
 
 int matchKeyword(const char* token) {
@@ -50,13 +74,12 @@ LPGTMBBUTTON buildKeywordButtons(const char* list, WORD count) {
     if (!list || !*list || count == 0) return nullptr;
     char copy[255] = {};
     std::strncpy(copy, list, sizeof(copy) - 1);
-    auto* buttons = static_cast<LPGTMBBUTTON>(gtGlobalAllocPtr(0x42, DWORD(count) * sizeof(GTMBBUTTON)));
-    if (!buttons) return nullptr;
-    LPGTSTRTOK tok = gtStartStrTok(TRUE, TRUE);
-    if (!tok) {
-        gtGlobalFreePtr(buttons);
-        return nullptr;
-    }
+    gt::Block block(gtGlobalAllocPtr(GHND, DWORD(count) * sizeof(GTMBBUTTON)));
+    auto* buttons = static_cast<LPGTMBBUTTON>(block.get());
+    // The tokenizer's record is a library block: the owner ends the walk.
+    gt::Block walk(gtStartStrTok(TRUE, TRUE));
+    auto* tok = static_cast<LPGTSTRTOK>(walk.get());
+    if (!buttons || !tok) return nullptr;
     WORD filled = 0;
     for (LPSTR t = gtContinueStrTok(tok, copy, '|'); t && filled < count; t = gtContinueStrTok(tok, nullptr, '|')) {
         const int row = matchKeyword(t);
@@ -66,12 +89,8 @@ LPGTMBBUTTON buildKeywordButtons(const char* list, WORD count) {
         b.dwKind = GTMBBTN_STRINGID;
         std::memcpy(b.szText, &kKeywords[row].stringId, sizeof(WORD));
     }
-    gtEndStrTok(tok);
-    if (filled == 0) {
-        gtGlobalFreePtr(buttons);
-        return nullptr;
-    }
-    return buttons;
+    if (filled == 0) return nullptr;
+    return static_cast<LPGTMBBUTTON>(block.release());
 }
 
 RECT textStartRect(const RECT& screen, int U, int F, bool picture, LONG pictureWidth) {

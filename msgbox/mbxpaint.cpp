@@ -5,7 +5,8 @@
 
 #include "frame/frame.h"
 #include "msgbox/mbxbitmap.h"
-#include "msgbox/mbxgdi.h"
+#include "resources/gtapi32_res.h"
+#include "frame/owners.h"
 #include "text/memprobe.h"
 
 namespace gt::mbx {
@@ -23,10 +24,10 @@ LPGTMBCONTEXT boxContext(HWND box) {
 
 WORD standardIconId(DWORD pictureId) {
     switch (pictureId) {
-    case 1: return 27503;  // stop
-    case 2: return 27500;  // question
-    case 3: return 27502;  // exclamation
-    case 4: return 27501;  // information
+    case 1: return IDI_GT_STOP;
+    case 2: return IDI_GT_QUESTION;
+    case 3: return IDI_GT_EXCLAMATION;
+    case 4: return IDI_GT_INFORMATION;
     default: return 0;
     }
 }
@@ -69,7 +70,7 @@ BOOL drawPicture(const GTMBPICTURE& picture, HDC dc, POINT at) {
     }
     case GTMBPIC_HICON: icon = reinterpret_cast<HICON>(ULONG_PTR(picture.dwResource)); break;
     case GTMBPIC_BITMAP: {
-        Bitmap bitmap(LoadBitmapA(picture.hModule, MAKEINTRESOURCEA(LOWORD(picture.dwResource))));
+        gt::Bitmap bitmap(LoadBitmapA(picture.hModule, MAKEINTRESOURCEA(LOWORD(picture.dwResource))));
         if (bitmap) drawPictureBitmap(picture, dc, at, bitmap.get());
         break;
     }
@@ -86,7 +87,7 @@ BOOL drawPicture(const GTMBPICTURE& picture, HDC dc, POINT at) {
 LRESULT paintBox(HWND box) {
     LPGTMBCONTEXT ctx = boxContext(box);
     if (!ctx) return 0;
-    PaintScope paint(box);
+    gt::PaintScope paint(box);
     HDC dc = paint.get();
     if (!dc) return 0;
     if (ctx->pDef && ctx->pDef->dwPicture)
@@ -96,14 +97,11 @@ LRESULT paintBox(HWND box) {
     COLORREF oldText = textColor ? SetTextColor(dc, ctx->crText) : 0;
     COLORREF oldBk = bkColor ? SetBkColor(dc, ctx->crTextBk) : 0;
     int oldMode = bkColor ? 0 : SetBkMode(dc, TRANSPARENT);
-    HGDIOBJ oldFont = ctx->hFont ? SelectObject(dc, ctx->hFont) : nullptr;
-
     if (ctx->pszText) {
+        gt::Selection font(dc, ctx->hFont);
         RECT r = ctx->rcText;
         DrawTextA(dc, ctx->pszText, -1, &r, DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
     }
-
-    if (oldFont) SelectObject(dc, oldFont);
     if (textColor) SetTextColor(dc, oldText);
     if (bkColor)
         SetBkColor(dc, oldBk);

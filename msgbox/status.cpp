@@ -1,5 +1,5 @@
 // Simple message boxes (the platform's box with a formatted text) and the
-// modeless status window of template 27001.
+// modeless status window of template IDD_GT_STATUS.
 #include <cstdarg>
 
 #include "frame/frame.h"

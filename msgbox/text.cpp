@@ -11,22 +11,19 @@
 
 namespace gt::msg {
 
-size_t copyTruncated(char* dst, size_t size, const char* src) {
-    if (size == 0) return 0;
-    size_t n = 0;
-    for (const char* p = src; *p;) {
-        size_t len = mb::charLen(p);
-        // A lead byte cut off from its trail (the source was itself cut) is
-        // not copied: it would pair with whatever follows.
-        if (len == 1 && mb::isLead(static_cast<unsigned char>(*p)) && p[1] == 0) break;
-        if (n + len > size - 1) break;
-        std::memcpy(dst + n, p, len);
-        n += len;
-        p += len;
-    }
-    dst[n] = 0;
-    return n;
+namespace {
+
+// Length of s without a lead byte left alone at its end: the platform's
+// formatter cuts its output by bytes, and such a lead would pair with
+// whatever text comes after it.
+size_t lengthOfWholeChars(const char* s) {
+    const size_t len = std::strlen(s);
+    const char* last = mb::prev(s, s + len);
+    if (last && last[1] == 0 && mb::isLead(static_cast<unsigned char>(*last))) return len - 1;
+    return len;
 }
+
+}  // namespace
 
 size_t formatV(char* dst, size_t size, const char* format, va_list args) {
     if (size == 0) return 0;
@@ -34,7 +31,7 @@ size_t formatV(char* dst, size_t size, const char* format, va_list args) {
     char scratch[kExpandArea + 16] = {};
     wvsprintfA(scratch, format, args);
     scratch[kExpandArea - 1] = 0;
-    return copyTruncated(dst, size, scratch);
+    return mb::copyToBuffer(dst, size, scratch, lengthOfWholeChars(scratch));
 }
 
 int loadText(HMODULE module, UINT id, char* area) {
@@ -60,7 +57,7 @@ char* expand(char* text, size_t size, DWORD context1, GTFORMATPROC proc, DWORD c
         if (full) return;
         if (n + len > cap - 1) {
             // Cut at the capacity, whole characters only.
-            n += copyTruncated(out + n, cap - n, s);
+            n += mb::copyToBuffer(out + n, cap - n, s, lengthOfWholeChars(s));
             full = true;
             return;
         }
@@ -134,7 +131,7 @@ LPSTR GTAPIV stReadString(HMODULE module, UINT id, LPSTR buffer, int minCapacity
         return buffer;
     }
     int n = length > minCapacity ? length : minCapacity;
-    auto* block = static_cast<char*>(gtGlobalAllocPtr(0x2042, static_cast<DWORD>(n) + 5));
+    auto* block = static_cast<char*>(gtGlobalAllocPtr(GHND | GMEM_DDESHARE, static_cast<DWORD>(n) + 5));
     if (!block) {
         va_end(args);
         return nullptr;

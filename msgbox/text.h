@@ -20,11 +20,6 @@ constexpr size_t kExpandArea = 1024;
 // terminator included.
 constexpr size_t kFormatArea = 728;
 
-// Copies src into dst (size bytes, terminator included) without splitting a
-// double-byte character; returns the bytes written before the terminator.
-// size 0 writes nothing.
-size_t copyTruncated(char* dst, size_t size, const char* src);
-
 // Formats with the platform's wvsprintfA into dst (size bytes, terminator
 // included), cut at the capacity.  Returns the length written.
 size_t formatV(char* dst, size_t size, const char* format, va_list args);

@@ -14,14 +14,14 @@ namespace {
 
 struct RootName {
     const char* name;
-    ULONG_PTR key;
+    HKEY key;
 };
 
 // Tried in this order; HKEY_PERFORMANCE_DATA has no entry.
 const RootName kRoots[] = {
-    {"HKEY_CLASSES_ROOT", 0x80000000UL},  {"HKEY_CURRENT_USER", 0x80000001UL},
-    {"HKEY_LOCAL_MACHINE", 0x80000002UL}, {"HKEY_USERS", 0x80000003UL},
-    {"HKEY_CURRENT_CONFIG", 0x80000005UL}, {"HKEY_DYN_DATA", 0x80000006UL},
+    {"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},     {"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
+    {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},   {"HKEY_USERS", HKEY_USERS},
+    {"HKEY_CURRENT_CONFIG", HKEY_CURRENT_CONFIG}, {"HKEY_DYN_DATA", HKEY_DYN_DATA},
 };
 
 }  // namespace
@@ -29,25 +29,13 @@ const RootName kRoots[] = {
 HKEY findRootKey(const char* path) {
     if (!path) return nullptr;
     for (const RootName& r : kRoots)
-        if (gt::mb::findStr(path, r.name)) return reinterpret_cast<HKEY>(r.key);
+        if (gt::mb::findStr(path, r.name)) return r.key;
     return nullptr;
 }
 
 const char* subKeyOf(const char* path) {
     const char* slash = path ? gt::mb::findChar(path, '\\') : nullptr;
     return slash ? slash + 1 : nullptr;
-}
-
-void copyBounded(char* dst, const char* text, size_t maxBytes) {
-    size_t n = 0;
-    for (const char* p = text; p && *p;) {
-        size_t len = gt::mb::charLen(p);
-        if (n + len > maxBytes) break;
-        std::memcpy(dst + n, p, len);
-        n += len;
-        p += len;
-    }
-    dst[n] = 0;
 }
 
 }  // namespace gt::profile
@@ -62,7 +50,7 @@ constexpr unsigned long kIniReadSize = 255;
 // as empty, as the private-profile functions have it).
 void copyDefault(char* buffer, unsigned long size, const char* defaultValue) {
     if (!buffer || size == 0) return;
-    pr::copyBounded(buffer, defaultValue ? defaultValue : "", size - 1);
+    gt::mb::copyToBuffer(buffer, size, defaultValue);
 }
 
 }  // namespace
@@ -133,7 +121,7 @@ char* ZProfile::CreateString(const char* text, unsigned short length) {
     char* s = new (std::nothrow) char[size + 1];
     if (!s) return nullptr;
     std::memset(s, 0, size + 1);
-    pr::copyBounded(s, text, size);
+    gt::mb::copyToBuffer(s, size + 1, text);
     return s;
 }
 
@@ -158,7 +146,9 @@ int ZProfile::SetRegistryKey(char* key) {
 char* ZProfile::GetRegistryKey(char* buffer, unsigned short length) {
     if (!m_pszRegistryKey) return buffer;
     if (!buffer) return CreateString(m_pszRegistryKey, length);
-    pr::copyBounded(buffer, m_pszRegistryKey, length ? length : std::strlen(m_pszRegistryKey));
+    // Without a length the buffer holds the whole key.
+    const size_t size = (length ? length : std::strlen(m_pszRegistryKey)) + 1;
+    gt::mb::copyToBuffer(buffer, size, m_pszRegistryKey);
     return buffer;
 }
 
@@ -176,7 +166,8 @@ int ZProfile::SetProfileName(char* name) {
 char* ZProfile::GetProfileName(char* buffer, unsigned short length) {
     if (!m_pszProfileName) return buffer;
     if (!buffer) return CreateString(m_pszProfileName, length);
-    pr::copyBounded(buffer, m_pszProfileName, length ? length : std::strlen(m_pszProfileName));
+    const size_t size = (length ? length : std::strlen(m_pszProfileName)) + 1;
+    gt::mb::copyToBuffer(buffer, size, m_pszProfileName);
     return buffer;
 }
 
@@ -190,12 +181,12 @@ int ZProfile::ChooseMedium() const {
 
 HKEY ZProfile::GetSectionRegistryKeyHandle(char* section) {
     if (!m_hTopMostKey || !section) return nullptr;
-    pr::RegKey main;
+    gt::Hkey main;
     if (RegOpenKeyExA(m_hTopMostKey, m_pszSubKey, 0, pr::kAccess, main.out()) != ERROR_SUCCESS &&
         RegCreateKeyExA(m_hTopMostKey, m_pszSubKey, 0, nullptr, REG_OPTION_NON_VOLATILE, pr::kAccess, nullptr,
                         main.out(), nullptr) != ERROR_SUCCESS)
         return nullptr;
-    pr::RegKey sectionKey;
+    gt::Hkey sectionKey;
     if (RegCreateKeyExA(main.get(), section, 0, nullptr, REG_OPTION_NON_VOLATILE, pr::kAccess, nullptr,
                         sectionKey.out(), nullptr) != ERROR_SUCCESS)
         return nullptr;
@@ -204,7 +195,7 @@ HKEY ZProfile::GetSectionRegistryKeyHandle(char* section) {
 
 char* ZProfile::ReadStringFromRegistry(char* section, char* key, char* defaultValue, char* buffer,
                                        unsigned long size) {
-    pr::RegKey k(GetSectionRegistryKeyHandle(section));
+    gt::Hkey k(GetSectionRegistryKeyHandle(section));
     if (!k) return buffer;
     DWORD type = 0, cb = size;
     LONG rc = RegQueryValueExA(k.get(), key, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &cb);
@@ -266,11 +257,11 @@ int ZProfile::WriteProfileStringA(int medium, char* section, char* key, char* va
         if (!key) {
             // An empty name would delete the store's own key.
             if (!*section || !m_hTopMostKey) return FALSE;
-            pr::RegKey main;
+            gt::Hkey main;
             if (RegOpenKeyExA(m_hTopMostKey, m_pszSubKey, 0, pr::kAccess, main.out()) != ERROR_SUCCESS) return FALSE;
             return RegDeleteKeyA(main.get(), section) == ERROR_SUCCESS;
         }
-        pr::RegKey k(GetSectionRegistryKeyHandle(section));
+        gt::Hkey k(GetSectionRegistryKeyHandle(section));
         if (!k) return FALSE;
         if (!value) return RegDeleteValueA(k.get(), key) == ERROR_SUCCESS;
         return RegSetValueExA(k.get(), key, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
@@ -289,7 +280,7 @@ int ZProfile::GetProfileIntA(char* section, char* key, int defaultValue) {
 int ZProfile::GetProfileIntA(int medium, char* section, char* key, int defaultValue) {
     if (!section || !key) return defaultValue;
     if (medium == MEDIUM_REGISTRY) {
-        pr::RegKey k(GetSectionRegistryKeyHandle(section));
+        gt::Hkey k(GetSectionRegistryKeyHandle(section));
         if (!k) return defaultValue;
         DWORD type = 0, value = 0, cb = sizeof(value);
         if (RegQueryValueExA(k.get(), key, nullptr, &type, reinterpret_cast<BYTE*>(&value), &cb) == ERROR_SUCCESS &&
@@ -311,7 +302,7 @@ int ZProfile::WriteProfileInt(int medium, char* section, char* key, int value) {
     if (medium == MEDIUM_REGISTRY) {
         if (!section) return FALSE;
         if (!key) return WriteProfileStringA(MEDIUM_REGISTRY, section, nullptr, nullptr);
-        pr::RegKey k(GetSectionRegistryKeyHandle(section));
+        gt::Hkey k(GetSectionRegistryKeyHandle(section));
         if (!k) return FALSE;
         DWORD v = static_cast<DWORD>(value);
         return RegSetValueExA(k.get(), key, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), sizeof(v)) ==

@@ -1,5 +1,5 @@
 // Settings store internals: the registry-path decisions of ZProfile and the
-// key wrapper its operations use.
+// access its keys are opened with (the keys themselves are gt::Hkey).
 #pragma once
 #include <windows.h>
 
@@ -17,13 +17,7 @@ HKEY findRootKey(const char* path);
 // The part of a registry path after its first backslash; nullptr without one.
 const char* subKeyOf(const char* path);
 
-// Copies at most maxBytes bytes of text into dst without splitting a
-// double-byte character and terminates (dst holds maxBytes + 1).
-void copyBounded(char* dst, const char* text, size_t maxBytes);
-
 // The access every ZProfile key is opened with (KEY_READ | KEY_WRITE).
 constexpr REGSAM kAccess = KEY_READ | KEY_WRITE;
-
-using RegKey = gt::RegKey;
 
 }  // namespace gt::profile

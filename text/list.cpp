@@ -2,6 +2,7 @@
 // of the library's allocator; every record is checked by its tag first.
 #include <cstring>
 
+#include "frame/owners.h"
 #include "gtapi32.h"
 
 namespace {
@@ -18,7 +19,7 @@ bool makeData(LPVOID data, DWORD size, LPVOID* out) {
         *out = data;
         return true;
     }
-    void* copy = gtGlobalAllocPtr(0x42, size);
+    void* copy = gtGlobalAllocPtr(GHND, size);
     if (!copy) return false;
     if (data) std::memcpy(copy, data, size);
     *out = copy;
@@ -26,15 +27,12 @@ bool makeData(LPVOID data, DWORD size, LPVOID* out) {
 }
 
 LPGTPOSITION makeElem(LPVOID data, DWORD size) {
-    auto* e = static_cast<LPGTPOSITION>(gtGlobalAllocPtr(0x42, sizeof(GTPOSITION)));
-    if (!e) return nullptr;
-    if (!makeData(data, size, &e->pData)) {
-        gtGlobalFreePtr(e);
-        return nullptr;
-    }
+    gt::Block block(gtGlobalAllocPtr(GHND, sizeof(GTPOSITION)));
+    auto* e = static_cast<LPGTPOSITION>(block.get());
+    if (!e || !makeData(data, size, &e->pData)) return nullptr;
     e->wTag = kElemTag;
     e->dwSize = size;
-    return e;
+    return static_cast<LPGTPOSITION>(block.release());
 }
 
 void freeElem(LPGTPOSITION e, bool freeData) {
@@ -64,7 +62,7 @@ void clear(LPGTLIST l) {
 extern "C" {
 
 LPGTLIST GTAPI gtCreateList(void) {
-    auto* l = static_cast<LPGTLIST>(gtGlobalAllocPtr(0x42, sizeof(GTLIST)));
+    auto* l = static_cast<LPGTLIST>(gtGlobalAllocPtr(GHND, sizeof(GTLIST)));
     if (l) l->wTag = kListTag;
     return l;
 }

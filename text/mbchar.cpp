@@ -35,8 +35,6 @@ inline const LeadTable& table() {
 
 bool isLead(unsigned char b) { return table().lead[b]; }
 
-void resetCodePage() { fill(); }
-
 const char* next(const char* p) {
     const auto* u = reinterpret_cast<const unsigned char*>(p);
     if (table().lead[u[0]] && u[1] != 0) return p + 2;
@@ -48,20 +46,44 @@ size_t charLen(const char* p) {
     return static_cast<size_t>(next(p) - p);
 }
 
+namespace {
+
+// Bytes with lead-byte values in a row right before end, none before start.
+size_t leadRun(const unsigned char* start, const unsigned char* end) {
+    const auto& t = table().lead;
+    size_t n = 0;
+    while (end - n > start && t[end[-1 - static_cast<ptrdiff_t>(n)]]) ++n;
+    return n;
+}
+
+}  // namespace
+
 const char* prev(const char* start, const char* p) {
     if (!start || !p || p <= start) return nullptr;
-    const auto& t = table().lead;
     const auto* s = reinterpret_cast<const unsigned char*>(start);
     const auto* cur = reinterpret_cast<const unsigned char*>(p);
-    const unsigned char* temp = cur - 1;
-    // A byte with a lead-byte value right before p cannot be a single-byte
-    // character, so it is the trail of the character that starts before it.
-    if (t[*temp]) return temp - 1 >= s ? reinterpret_cast<const char*>(temp - 1) : start;
-    // Count the run of lead-valued bytes before temp: an odd run means temp
-    // is a trail byte.
-    while (s <= --temp && t[*temp]) {
+    // A byte without a lead-byte value ends a character, whatever it is; the
+    // lead-valued bytes after it pair up from there as next() pairs them.
+    // An odd run ends in a lead byte (alone before the terminator), an even
+    // one in a trail byte.
+    const size_t run = leadRun(s, cur);
+    if (run > 0) return p - ((run & 1) ? 1 : 2);
+    // A single byte, or the trail of a lead byte that an odd run ends with.
+    return p - 1 - (leadRun(s, cur - 1) & 1);
+}
+
+size_t copyToBuffer(char* dst, size_t bufferSize, const char* src, size_t srcLen) {
+    if (bufferSize == 0) return 0;
+    size_t n = 0;
+    for (const char* p = src; p && *p && n < srcLen;) {
+        const size_t len = charLen(p);
+        if (n + len > bufferSize - 1 || n + len > srcLen) break;
+        n += len;
+        p += len;
     }
-    return reinterpret_cast<const char*>(cur - 1 - ((cur - temp) & 1));
+    if (n) std::memmove(dst, src, n);
+    dst[n] = 0;
+    return n;
 }
 
 const char* findChar(const char* s, char c) {

@@ -14,7 +14,9 @@ bool isLead(unsigned char b);
 const char* next(const char* p);
 inline char* next(char* p) { return const_cast<char*>(next(static_cast<const char*>(p))); }
 
-// Back one character, bounded by start; nullptr when p <= start.
+// Back one character, bounded by start; nullptr when p <= start.  Agrees
+// with next(): a lead byte right before the terminator is a character of
+// its own.
 const char* prev(const char* start, const char* p);
 inline char* prev(char* start, char* p) { return const_cast<char*>(prev(static_cast<const char*>(start), p)); }
 
@@ -29,8 +31,14 @@ const char* findLastChar(const char* s, char c);
 // matches at s.
 const char* findStr(const char* s, const char* pattern);
 
-// Re-reads the code page (tests switch it with SetThreadLocale-free means);
-// normally the table is filled on first use.
-void resetCodePage();
+// srcLen of copyToBuffer for "the whole text".
+constexpr size_t kWholeText = static_cast<size_t>(-1);
+
+// Copies whole characters of src, at most srcLen bytes of it, into dst, a
+// buffer of bufferSize bytes with the terminator included; a double-byte
+// character that does not fit is left out whole.  Returns the bytes copied
+// before the terminator.  bufferSize 0 writes nothing; a null src copies an
+// empty text; dst may overlap src.
+size_t copyToBuffer(char* dst, size_t bufferSize, const char* src, size_t srcLen = kWholeText);
 
 }  // namespace gt::mb

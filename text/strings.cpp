@@ -20,19 +20,10 @@ char* g_tokenPos = nullptr;
 
 inline bool isSet(BOOL flag) { return flag == 1; }
 
-// Copies at most maxBytes bytes of src into dst without splitting a
-// double-byte character, and terminates.  dst holds maxBytes + 1.
-void copyChars(char* dst, const char* src, size_t maxBytes) {
-    size_t n = 0;
-    for (const char* p = src; *p;) {
-        size_t len = mb::charLen(p);
-        if (n + len > maxBytes) break;
-        std::memcpy(dst + n, p, len);
-        n += len;
-        p += len;
-    }
-    dst[n] = 0;
-}
+// Bytes the caller's value buffer of gtDecomposeEmbeddingString holds.
+constexpr DWORD kEmbeddingValueSize = 445;
+// gtIntStrToInt reads this many characters at most.
+constexpr size_t kIntDigits = 19;
 
 // Bounded length of a fixed field that may lack its terminator.
 size_t fieldLen(const char* f, size_t size) {
@@ -77,7 +68,7 @@ LPSTR GTAPI gtGetToken(LPSTR text, char delimiter) {
 }
 
 LPGTSTRTOK GTAPI gtStartStrTok(BOOL skipTabs, BOOL skipSpaces) {
-    auto* t = static_cast<LPGTSTRTOK>(gtGlobalAllocPtr(0x42, sizeof(GTSTRTOK)));
+    auto* t = static_cast<LPGTSTRTOK>(gtGlobalAllocPtr(GHND, sizeof(GTSTRTOK)));
     if (!t) return nullptr;
     t->bSkipTabs = skipTabs;
     t->bSkipSpaces = skipSpaces;
@@ -121,8 +112,8 @@ BOOL GTAPI gtIsStrStr(LPCSTR text, LPCSTR pattern) {
 LPSTR GTAPI gtStrStri(LPCSTR text, LPCSTR pattern) {
     if (!text || !pattern) return nullptr;
     size_t tlen = std::strlen(text), plen = std::strlen(pattern);
-    gt::Block tb(gtGlobalAllocPtr(0x42, static_cast<DWORD>(tlen + 1)));
-    gt::Block pb(gtGlobalAllocPtr(0x42, static_cast<DWORD>(plen + 1)));
+    gt::Block tb(gtGlobalAllocPtr(GHND, static_cast<DWORD>(tlen + 1)));
+    gt::Block pb(gtGlobalAllocPtr(GHND, static_cast<DWORD>(plen + 1)));
     auto* t = static_cast<char*>(tb.get());
     auto* p = static_cast<char*>(pb.get());
     if (!t || !p) return nullptr;
@@ -188,18 +179,11 @@ LPSTR GTAPI gtGetLine(LPCSTR text, LPSTR line, WORD lineSize, BOOL keepNewline) 
     if (!isSet(keepNewline)) stop = mb::prev(text, end);
     // Whole characters, never more than lineSize bytes with the terminator.
     const size_t room = static_cast<size_t>(lineSize) - 1;
-    size_t n = 0;
-    const char* p = text;
-    while (p < stop) {
-        size_t len = mb::charLen(p);
-        if (n + len > room) break;
-        std::memcpy(line + n, p, len);
-        n += len;
-        p += len;
-    }
+    const size_t lineLen = static_cast<size_t>(stop - text);
+    size_t n = mb::copyToBuffer(line, lineSize, text, lineLen);
     // The line feed only follows a line that fitted whole; after a cut it
     // would splice onto the wrong text.
-    if (isSet(keepNewline) && *end == '\n' && p == stop && n < room) line[n++] = '\n';
+    if (isSet(keepNewline) && *end == '\n' && n == lineLen && n < room) line[n++] = '\n';
     line[n] = 0;
     // After a last line without a line feed the walk rests on the terminator.
     return const_cast<LPSTR>(*end ? end + 1 : end);
@@ -352,20 +336,20 @@ BOOL GTAPI gtComposeEmbeddingString(const GTEMBEDDING* e, LPSTR output) {
 
 BOOL GTAPI gtDecomposeEmbeddingString(LPCSTR className, LPSTR value, LPGTEMBEDDING e) {
     if (!className || !*className || !value || !e) return FALSE;
-    if (!*value) GetProfileStringA("Embedding", className, "", value, 445);
+    if (!*value) GetProfileStringA("Embedding", className, "", value, kEmbeddingValueSize);
     if (!*value) return FALSE;
-    LPGTSTRTOK tok = gtStartStrTok(TRUE, TRUE);
+    gt::Block walk(gtStartStrTok(TRUE, TRUE));  // the tokenizer record goes with it
+    auto* tok = static_cast<LPGTSTRTOK>(walk.get());
     if (!tok) return FALSE;
     std::memset(e, 0, sizeof(*e));
-    copyChars(e->szClassName, className, 50);
-    if (LPSTR t = gtContinueStrTok(tok, value, ',')) copyChars(e->szDescription1, t, 50);
-    if (LPSTR t = gtContinueStrTok(tok, nullptr, ',')) copyChars(e->szDescription2, t, 50);
+    mb::copyToBuffer(e->szClassName, sizeof e->szClassName, className);
+    if (LPSTR t = gtContinueStrTok(tok, value, ',')) mb::copyToBuffer(e->szDescription1, sizeof e->szDescription1, t);
+    if (LPSTR t = gtContinueStrTok(tok, nullptr, ',')) mb::copyToBuffer(e->szDescription2, sizeof e->szDescription2, t);
     if (LPSTR t = gtContinueStrTok(tok, nullptr, ',')) {
-        copyChars(e->szServerPath, t, 260);
+        mb::copyToBuffer(e->szServerPath, sizeof e->szServerPath, t);
         CharUpperA(e->szServerPath);
     }
-    if (LPSTR t = gtContinueStrTok(tok, nullptr, 0)) copyChars(e->szFormat, t, 25);
-    gtEndStrTok(tok);
+    if (LPSTR t = gtContinueStrTok(tok, nullptr, 0)) mb::copyToBuffer(e->szFormat, sizeof e->szFormat, t);
     return TRUE;
 }
 
@@ -373,8 +357,8 @@ BOOL GTAPI gtDecomposeEmbeddingString(LPCSTR className, LPSTR value, LPGTEMBEDDI
 
 int GTAPI gtIntStrToInt(LPCSTR text) {
     if (!text || !*text) return 0;
-    char work[20] = {};
-    std::strncpy(work, text, 19);  // longer input is cut to its first 19 characters
+    char work[kIntDigits + 1] = {};
+    std::strncpy(work, text, kIntDigits);  // longer input is cut
     return std::atoi(work);
 }
 

@@ -4,7 +4,6 @@
 
 #include "frame/owners.h"
 #include "gtapi32.h"
-#include "msgbox/mbxgdi.h"
 #include "msgbox/text.h"
 #include "window/logic.h"
 
@@ -14,12 +13,10 @@ namespace win = gt::win;
 namespace msg = gt::msg;
 
 using gt::Block;
-using gt::mbx::WindowDC;
-using SelectedFont = gt::mbx::Selection;
 
 BOOL CALLBACK threadWindowProc(HWND hwnd, LPARAM lp) {
     auto* s = reinterpret_cast<win::SearchRecord*>(lp);
-    char cls[33] = {};
+    char cls[sizeof win::SearchRecord::className] = {};
     GetClassNameA(hwnd, cls, sizeof cls);
     if (!win::threadWindowMatches(*s, cls)) return TRUE;
     s->found = hwnd;
@@ -28,9 +25,9 @@ BOOL CALLBACK threadWindowProc(HWND hwnd, LPARAM lp) {
 
 BOOL CALLBACK topWindowProc(HWND hwnd, LPARAM lp) {
     auto* s = reinterpret_cast<win::SearchRecord*>(lp);
-    char cls[33] = {};
+    char cls[sizeof win::SearchRecord::className] = {};
     GetClassNameA(hwnd, cls, sizeof cls);
-    char text[56] = {};
+    char text[sizeof win::SearchRecord::title] = {};
     if (s->title[0]) SendMessageA(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
     text[sizeof text - 1] = 0;
     if (!win::windowMatches(*s, cls, text)) return TRUE;
@@ -97,10 +94,10 @@ void GTAPI gtProcessHorizontalExtent(LPCSTR text, HWND listBox, WORD mode) {
     }
     if (!text || !IsWindow(listBox)) return;
     if (!win::takeIfLongest(g_extent, lstrlenA(text))) return;
-    WindowDC dc(listBox);
+    gt::WindowDc dc(listBox);
     if (!dc.get()) return;
     // Measured in the list box's own font, which a plain window DC lacks.
-    SelectedFont font(dc.get(), reinterpret_cast<HFONT>(SendMessageA(listBox, WM_GETFONT, 0, 0)));
+    gt::Selection font(dc.get(), reinterpret_cast<HFONT>(SendMessageA(listBox, WM_GETFONT, 0, 0)));
     TEXTMETRICA tm{};
     GetTextMetricsA(dc.get(), &tm);
     SIZE size{};
@@ -125,7 +122,7 @@ LPINT GTAPI gtGetLBSelItems(HWND listBox, LPINT count) {
     if (!gtIsListBoxMultiSelect(listBox)) return nullptr;
     LRESULT n = SendMessageA(listBox, LB_GETSELCOUNT, 0, 0);
     if (n == LB_ERR || n <= 0) return nullptr;
-    Block block(gtGlobalAllocPtr(0x2042, static_cast<DWORD>(n) * sizeof(INT)));
+    Block block(gtGlobalAllocPtr(GHND | GMEM_DDESHARE, static_cast<DWORD>(n) * sizeof(INT)));
     if (!block.get()) return nullptr;
     if (count) *count = static_cast<INT>(n);
     LRESULT got = SendMessageA(listBox, LB_GETSELITEMS, static_cast<WPARAM>(n), reinterpret_cast<LPARAM>(block.get()));

@@ -1,6 +1,5 @@
 #include "window/logic.h"
 
-#include "msgbox/text.h"
 #include "text/mbchar.h"
 
 namespace gt::win {
@@ -15,8 +14,8 @@ bool isSystemClass(const char* className) {
 
 SearchRecord makeSearch(const char* className, const char* title) {
     SearchRecord s{};
-    if (className) gt::msg::copyTruncated(s.className, sizeof s.className, className);
-    if (title) gt::msg::copyTruncated(s.title, sizeof s.title, title);
+    if (className) gt::mb::copyToBuffer(s.className, sizeof s.className, className);
+    if (title) gt::mb::copyToBuffer(s.title, sizeof s.title, title);
     return s;
 }
 

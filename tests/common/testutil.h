@@ -33,6 +33,16 @@ inline std::string ansiFromUtf8(const char* utf8) {
     return a;
 }
 
+// A caller buffer of n bytes with 64 guard bytes on each side; guards()
+// equals kIntactGuards while nothing was written outside the buffer.
+struct Guarded {
+    std::string mem;
+    explicit Guarded(size_t n) : mem(n + 128, 0x5A) {}
+    char* get() { return &mem[64]; }
+    std::string guards() const { return mem.substr(0, 64) + mem.substr(mem.size() - 64); }
+};
+inline const std::string kIntactGuards(128, 0x5A);
+
 inline std::wstring wideFromUtf8(const char* utf8) {
     wchar_t w[1024] = {};
     MultiByteToWideChar(CP_UTF8, 0, utf8, -1, w, 1024);

@@ -13,25 +13,32 @@
 namespace {
 
 std::vector<std::pair<char, DWORD>> g_seen;
-BOOL CALLBACK collect(char letter, DWORD type, DWORD) { return g_seen.emplace_back(letter, type), TRUE; }
+BOOL CALLBACK collect(char letter, DWORD type, DWORD) {
+    g_seen.emplace_back(letter, type);
+    return TRUE;
+}
 
 TEST(Drives, ConfiguredTypesEnumerationAndEmptiness) {
     const std::pair<char, DWORD> types[] = {{'A', GTDRIVE_FLOPPY}, {'B', GTDRIVE_NONE},  {'C', GTDRIVE_FIXED},
                                             {'R', GTDRIVE_CDROM},  {'W', GTDRIVE_REMOTE}, {'Q', GTDRIVE_NONE}};
-    for (const auto& t : types) EXPECT_EQ(gtGetDriveTypeEx(gtConvertDriveLetter(t.first)), t.second) << t.first;
-    for (char c : {'a', 'M', 'r', 'Z'}) EXPECT_TRUE(gtIsDriveValid(c)) << c;
-    for (char c : {'B', 'y', '?'}) EXPECT_FALSE(gtIsDriveValid(c)) << c;
+    for (const auto& t : types)
+        EXPECT_EQ(gtGetDriveTypeEx(gtConvertDriveLetter(t.first)), t.second) << "drive " << t.first;
+    for (char c : {'a', 'M', 'r', 'Z'}) EXPECT_TRUE(gtIsDriveValid(c)) << "drive " << c;
+    for (char c : {'B', 'y', '?'}) EXPECT_FALSE(gtIsDriveValid(c)) << "drive " << c;
     const WORD r = WORD(gtConvertDriveLetter('R'));
     EXPECT_TRUE(gtIsCDROMDrive(r));
-    EXPECT_FALSE(gtIsCDROMDrive(2) || gtIsCDROMDrive(WORD(r + 256)));
+    EXPECT_FALSE(gtIsCDROMDrive(2)) << "case C";
+    EXPECT_FALSE(gtIsCDROMDrive(WORD(r + 256))) << "case R's index plus 256";
     EXPECT_EQ(gtGetFirstFloppyDiskDrive(), 'A');
     ASSERT_TRUE(gtEnumDrives(GetModuleHandleA("gtapi32.dll"), &collect, 0));
-    const std::vector<std::pair<char, DWORD>> all = {{'A', 7}, {'C', 3}, {'M', 3}, {'N', 3},
-                                                     {'R', 5}, {'T', 3}, {'W', 4}, {'Z', 3}};
+    const std::vector<std::pair<char, DWORD>> all = {
+        {'A', GTDRIVE_FLOPPY}, {'C', GTDRIVE_FIXED}, {'M', GTDRIVE_FIXED},  {'N', GTDRIVE_FIXED},
+        {'R', GTDRIVE_CDROM},  {'T', GTDRIVE_FIXED}, {'W', GTDRIVE_REMOTE}, {'Z', GTDRIVE_FIXED}};
     EXPECT_EQ(g_seen, all);
-    EXPECT_TRUE(gtIsDiskEmpty('A') && gtIsDiskEmpty('w'));
-    for (char c : {'M', 'N', 'B'}) EXPECT_FALSE(gtIsDiskEmpty(c)) << c;  // N: hidden entries; B: no drive
-    EXPECT_FALSE(gtIsDiskSpaceAvailable('M', gtGetDiskSpace('M') + 1) || gtIsDiskSpaceAvailable('M', 0));
+    for (char c : {'A', 'w'}) EXPECT_TRUE(gtIsDiskEmpty(c)) << "drive " << c;
+    for (char c : {'M', 'N', 'B'}) EXPECT_FALSE(gtIsDiskEmpty(c)) << "drive " << c;  // N: hidden entries; B: no drive
+    EXPECT_FALSE(gtIsDiskSpaceAvailable('M', gtGetDiskSpace('M') + 1)) << "case one byte more than the drive";
+    EXPECT_FALSE(gtIsDiskSpaceAvailable('M', 0)) << "case zero bytes";
 }
 
 // The registry fallback of the boot drive: the DOS query is not there.
@@ -41,9 +48,11 @@ TEST(BootDrive, ComesFromTheSetupValue) {
                               KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key, nullptr), ERROR_SUCCESS);
     const std::pair<const char*, int> cases[] = {{"m:\\", 12}, {"E:\\Win", 4}, {"\\\\srv\\sh", 0}, {nullptr, 0}};
     for (const auto& c : cases) {
-        if (c.first) RegSetValueExA(key, "BootDir", 0, REG_SZ, (const BYTE*)c.first, lstrlenA(c.first) + 1);
-        else RegDeleteValueA(key, "BootDir");
-        EXPECT_EQ(gtGetBootDrive(), c.second) << (c.first ? c.first : "(no value)");
+        if (c.first)
+            RegSetValueExA(key, "BootDir", 0, REG_SZ, (const BYTE*)c.first, lstrlenA(c.first) + 1);
+        else
+            RegDeleteValueA(key, "BootDir");
+        EXPECT_EQ(gtGetBootDrive(), c.second) << "case " << (c.first ? c.first : "(no value)");
     }
     RegCloseKey(key);
 }

@@ -1,5 +1,6 @@
-// Drive, probe, path and find exports under code page 932 with NULL, empty, over-long and double-byte
-// names (ending in trail byte 0x5C): they fail where they must and write nothing past the buffers.
+// Drive, probe, path and find exports under code page 932 with NULL, empty,
+// over-long and double-byte names (ending in trail byte 0x5C): they fail
+// where they must and write nothing past the buffers.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -15,47 +16,115 @@
 
 namespace {
 
-struct Row { const char* name; std::function<ULONG_PTR(char*, char*)> call; int mustFail; };  // bit k: input k
-#define ROW(mask, expr) {#expr, [](char* B, char* O) { char p[261] = "C:\\d\\n.e"; (void)B, (void)O, (void)p; \
-    return (ULONG_PTR)(expr); }, mask}
+enum Kind { kNull, kEmpty, kLong, kDoubleByte, kKinds };
+const char* const kKindNames[kKinds] = {"NULL", "empty", "over-long", "double-byte"};
 
-TEST(BadInput, EveryExportEveryKind) {
+// One export called with the bad name as `in` (output buffer `out`, 261
+// bytes); mustFail says for which kinds of name the result must be 0.
+struct Row {
+    const char* name;
+    std::function<ULONG_PTR(char* in, char* out)> call;
+    bool mustFail[kKinds];
+};
+
+// A writable 261-byte copy of a good path for the argument beside the bad one.
+char* path(const char* text) {
+    static char buffer[261];
+    return std::strcpy(buffer, text);
+}
+
+using R = ULONG_PTR;
+const Row kRows[] = {
+    {"gtIsUNCName", [](char* in, char*) -> R { return gtIsUNCName(in); }, {true, true, true, true}},
+    {"gtIsAnyWildCard", [](char* in, char*) -> R { return gtIsAnyWildCard(in); }, {true, true, true, true}},
+    {"gtHasDirectoryName", [](char* in, char*) -> R { return gtHasDirectoryName(in); }, {true, true, true, false}},
+    {"gtSplitPath",
+     [](char* in, char*) -> R {
+         GTSPLITPATH s;
+         return gtSplitPath(in, &s);
+     },
+     {true, true, true, false}},
+    {"gtSetDirectoryName path", [](char* in, char* out) -> R { return gtSetDirectoryName(in, "C:\\d", out); },
+     {true, true, true, false}},
+    {"gtSetDirectoryName directory",
+     [](char* in, char* out) -> R { return gtSetDirectoryName(path("n.e"), in, out); },
+     {true, true, true, false}},
+    {"gtSetFileExtension path", [](char* in, char*) -> R { return gtSetFileExtension(in, "bak", nullptr, 1); },
+     {true, true, true, false}},
+    {"gtSetFileExtension extension",
+     [](char* in, char* out) -> R { return gtSetFileExtension(path("C:\\d\\n.e"), in, out, 1); },
+     {false, false, true, false}},
+    {"gtStripFileName", [](char* in, char* out) -> R { return R(gtStripFileName(in, out, 261)); },
+     {true, true, false, false}},
+    {"gtStripPathName", [](char* in, char*) -> R { return R(gtStripPathName(in, nullptr, 0)); },
+     {true, true, false, false}},
+    {"gtAppendFileName", [](char* in, char* out) -> R { return R(gtAppendFileName(in, "f.txt", out, 261)); },
+     {true, true, true, false}},
+    {"gtNormalizeFileName name", [](char* in, char* out) -> R { return gtNormalizeFileName(in, nullptr, out); },
+     {true, true, true, false}},
+    {"gtNormalizeFileName base directory",
+     [](char* in, char* out) -> R { return gtNormalizeFileName(path("f.txt"), in, out); },
+     {false, false, true, true}},
+    {"gtFindFirst",
+     [](char* in, char*) -> R {
+         GTFINDDATA fd;
+         HANDLE h = gtFindFirst(in, &fd, 0x17);
+         return h ? gtFindClose(h) : FALSE;
+     },
+     {true, true, true, true}},
+    {"gtGetFileAttributes",
+     [](char* in, char* out) -> R { return gtGetFileAttributes(in, reinterpret_cast<LPDWORD>(out)); },
+     {true, true, true, true}},
+    {"gtIsDirExist", [](char* in, char*) -> R { return gtIsDirExist(in); }, {true, true, true, true}},
+};
+
+const std::string kGuard(16, '\xA5');
+
+TEST(FsBadInput, PathAndProbeExportsFailAndStayInsideTheirBuffers) {
     ASSERT_EQ(GetACP(), 932u) << "run with LC_ALL=ja_JP.UTF-8";
-    const std::string inputs[] = {"", "", "C:\\" + std::string(150, 'a') + "\\" + std::string(143, 'b') + ".txt",
-                                  testutil::ansiFromUtf8("C:\\\xE8\xA1\xA8\\\xE8\x83\xBD")};  // 95 5C, 94 5C
-    const Row rows[] = {
-        ROW(15, gtIsUNCName(B)), ROW(15, gtIsAnyWildCard(B)), ROW(7, gtHasDirectoryName(B)),
-        ROW(7, [B] { GTSPLITPATH s; return gtSplitPath(B, &s); }()),
-        ROW(7, gtSetDirectoryName(B, "C:\\d", O)), ROW(7, gtSetDirectoryName(std::strcpy(p, "n.e"), B, O)),
-        ROW(7, gtSetFileExtension(B, "bak", nullptr, 1)), ROW(4, gtSetFileExtension(p, B, O, 1)),
-        ROW(3, gtStripFileName(B, O, 261)), ROW(3, gtStripPathName(B, nullptr, 0)),
-        ROW(7, gtAppendFileName(B, "f.txt", O, 261)), ROW(7, gtNormalizeFileName(B, nullptr, O)),
-        ROW(12, gtNormalizeFileName(std::strcpy(p, "f.txt"), B, O)),
-        ROW(15, [B] { GTFINDDATA fd; HANDLE h = gtFindFirst(B, &fd, 23); return h && gtFindClose(h); }()),
-        ROW(15, gtGetFileAttributes(B, reinterpret_cast<LPDWORD>(O))), ROW(15, gtIsDirExist(B)),
-    };
+    const std::string names[kKinds] = {"", "", "C:\\" + std::string(150, 'a') + "\\" + std::string(143, 'b') + ".txt",
+                                       testutil::ansiFromUtf8("C:\\\xE8\xA1\xA8\\\xE8\x83\xBD")};  // 95 5C, 94 5C
     char cwd[1024] = {}, after[1024] = {};
     GetCurrentDirectoryA(sizeof cwd, cwd);
-    for (const Row& row : rows) {
-        for (int k = 0; k < 4; ++k) {
-            std::vector<char> in(261 + inputs[k].size() + 16, '\xA5'), out(261 + 16, '\xA5');
-            std::memcpy(in.data(), inputs[k].c_str(), inputs[k].size() + 1);
-            const size_t inEnd = std::max<size_t>(261, inputs[k].size() + 1);
-            const ULONG_PTR r = row.call(k ? in.data() : nullptr, out.data());
-            EXPECT_TRUE(!(row.mustFail >> k & 1) || r == 0) << row.name << ", input " << k;
-            EXPECT_EQ(std::string(in.begin() + inEnd, in.begin() + inEnd + 16), std::string(16, '\xA5')) << row.name;
-            EXPECT_EQ(std::string(out.end() - 16, out.end()), std::string(16, '\xA5')) << row.name << ", input " << k;
+    for (const Row& row : kRows) {
+        for (int k = 0; k < kKinds; ++k) {
+            SCOPED_TRACE(std::string(row.name) + ", " + kKindNames[k] + " name");
+            // The name in a 261-byte (or larger) area with guard bytes after it.
+            const size_t inEnd = std::max<size_t>(261, names[k].size() + 1);
+            std::vector<char> in(inEnd + kGuard.size(), '\xA5'), out(261 + kGuard.size(), '\xA5');
+            std::memcpy(in.data(), names[k].c_str(), names[k].size() + 1);
+            const ULONG_PTR result = row.call(k == kNull ? nullptr : in.data(), out.data());
+            if (row.mustFail[k]) {
+                EXPECT_EQ(result, 0u);
+            }
+            EXPECT_EQ(std::string(in.begin() + inEnd, in.end()), kGuard);
+            EXPECT_EQ(std::string(out.end() - kGuard.size(), out.end()), kGuard);
         }
     }
-    EXPECT_STREQ((GetCurrentDirectoryA(sizeof after, after), after), cwd);
-    BYTE g[64];
+    GetCurrentDirectoryA(sizeof after, after);
+    EXPECT_STREQ(after, cwd);
+}
+
+TEST(FsBadInput, NonLettersNameNoDrive) {
+    BYTE params[64];
     for (char c : {char(0x83), '\0', '?'}) {
-        EXPECT_EQ(gtConvertDriveLetter(c), -1) << int(c);
-        EXPECT_FALSE(gtIsDriveValid(c) || gtGetDiskFreeSpace(c) || gtGetDiskSpace(c) || gtIsDiskEmpty(c) ||
-                     gtGetDriveParametersEx(c, g) || gtIsDiskSpaceAvailableEx(c, 1)) << int(c);
+        SCOPED_TRACE(testing::Message() << "letter " << int(static_cast<unsigned char>(c)));
+        EXPECT_EQ(gtConvertDriveLetter(c), -1);
+        EXPECT_FALSE(gtIsDriveValid(c));
+        EXPECT_EQ(gtGetDiskFreeSpace(c), 0);
+        EXPECT_EQ(gtGetDiskSpace(c), 0);
+        EXPECT_FALSE(gtIsDiskEmpty(c));
+        EXPECT_FALSE(gtGetDriveParametersEx(c, params));
+        EXPECT_FALSE(gtIsDiskSpaceAvailableEx(c, 1));
     }
-    EXPECT_FALSE(gtGetDriveTypeEx(26) || gtGetDriveTypeEx(0xFFFFFFFFu) || gtIsCDROMDrive(0xFFFF) ||
-                 gtIsDiskSpaceAvailableEx('C', 1LL << 60) || gtEnumDrives(nullptr, nullptr, 0));
+}
+
+TEST(FsBadInput, IndexesAndCountsOutOfRange) {
+    EXPECT_EQ(gtGetDriveTypeEx(26), GTDRIVE_NONE);
+    EXPECT_EQ(gtGetDriveTypeEx(0xFFFFFFFFu), GTDRIVE_NONE);
+    EXPECT_FALSE(gtIsCDROMDrive(0xFFFF));
+    EXPECT_FALSE(gtIsDiskSpaceAvailableEx('C', 1LL << 60));
+    EXPECT_FALSE(gtEnumDrives(nullptr, nullptr, 0));
 }
 
 }  // namespace

@@ -20,10 +20,13 @@ TEST(FatDates, DecodeDateAndTimeTriples) {
     };
     for (const auto& c : cases) {
         WORD t[3] = {};
-        ASSERT_EQ(!!(c.date ? gtConvertFindTDate(c.in, t) : gtConvertFindTTime(c.in, t)), c.ok) << c.in;
-        EXPECT_TRUE(!c.ok || (t[0] == c.out[0] && t[1] == c.out[1] && t[2] == c.out[2])) << c.in;
+        SCOPED_TRACE(testing::Message() << (c.date ? "date " : "time ") << std::hex << c.in);
+        ASSERT_EQ(!!(c.date ? gtConvertFindTDate(c.in, t) : gtConvertFindTTime(c.in, t)), c.ok);
+        if (!c.ok) continue;
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(t[i], c.out[i]) << "field " << i;
     }
-    EXPECT_FALSE(gtConvertFindTDate(0x2A21, nullptr) || gtConvertFindTTime(0x6000, nullptr));
+    EXPECT_FALSE(gtConvertFindTDate(0x2A21, nullptr));
+    EXPECT_FALSE(gtConvertFindTTime(0x6000, nullptr));
 }
 
 }  // namespace

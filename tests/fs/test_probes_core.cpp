@@ -28,14 +28,24 @@ BOOL WINAPI fakeIo(HANDLE h, DWORD, LPVOID in, DWORD, LPVOID, DWORD, LPDWORD, LP
 }
 BOOL WINAPI fakeClose(HANDLE h) { return g_closed += (h == kH), TRUE; }
 UINT WINAPI fakeDriveType(LPCSTR) { return g_platform; }
-DWORD WINAPI fakeDosDevice(LPCSTR, LPSTR t, DWORD n) { return g_dos ? lstrcpynA(t, g_dos, n), lstrlenA(t) + 2 : 0; }
+DWORD WINAPI fakeDosDevice(LPCSTR, LPSTR t, DWORD n) {
+    if (!g_dos) return 0;
+    lstrcpynA(t, g_dos, n);
+    return lstrlenA(t) + 2;
+}
 const gt::fs::DriveQueries kQ{&fakeDriveType, &fakeDosDevice};
 
 struct Seam : ::testing::Test {
     void SetUp() override {
-        g_opens = g_carry = true, g_devType = 7, g_closed = 0, g_platform = DRIVE_REMOVABLE, g_dos = nullptr;
+        g_opens = g_carry = true;
+        g_devType = 7;
+        g_closed = 0;
+        g_platform = DRIVE_REMOVABLE;
+        g_dos = nullptr;
         auto& s = gt::device::seam();
-        s.createFile = &fakeCreate, s.ioControl = &fakeIo, s.close = &fakeClose;
+        s.createFile = &fakeCreate;
+        s.ioControl = &fakeIo;
+        s.close = &fakeClose;
     }
     void TearDown() override { gt::device::resetSeam(); }
 };
@@ -46,24 +56,41 @@ TEST_F(Seam, DriveParametersAndTheirFailures) {
     EXPECT_EQ(p[1], 7);
     EXPECT_EQ(g_ebx, 3u);  // DOS drive numbers are 1-based
     g_carry = false;
-    EXPECT_FALSE(gtGetDriveParameters(2, p));
-    EXPECT_EQ(g_closed, 2);
-    EXPECT_FALSE((g_opens = false, gtGetDriveParameters(2, p)));
-    EXPECT_FALSE(gtGetDriveParameters(0xFFFFFFFFu, p) || gtGetDriveParameters(0, nullptr));
+    EXPECT_FALSE(gtGetDriveParameters(2, p)) << "case carry set";
+    EXPECT_EQ(g_closed, 2) << "case every opened device is closed";
+    g_opens = false;
+    EXPECT_FALSE(gtGetDriveParameters(2, p)) << "case no device";
+    EXPECT_FALSE(gtGetDriveParameters(0xFFFFFFFFu, p)) << "case index past Z";
+    EXPECT_FALSE(gtGetDriveParameters(0, nullptr)) << "case no buffer";
 }
 
 TEST_F(Seam, RemovableDrivesByDeviceTypeThenDosName) {
-    const int expected[10] = {7, 7, 7, 7, 7, 2, 2, 7, 2, 7};  // 5: removable hard disk
-    for (int t = 0; t <= 9; ++t) EXPECT_EQ((g_devType = t, gt::fs::driveType(0, kQ)), expected[t]) << t;
-    g_dos = "\\Device\\Floppy0";
-    EXPECT_EQ((g_devType = 5, gt::fs::driveType(1, kQ)), 2) << "readable parameters win over the name";
-    EXPECT_EQ((g_opens = false, gt::fs::driveType(1, kQ)), 7);
-    EXPECT_EQ((g_dos = "\\Device\\Harddisk1\\DP(1)0-0+5", gt::fs::driveType(1, kQ)), 2);
-    EXPECT_EQ((g_dos = nullptr, gt::fs::driveType(1, kQ)), 2);
-    const std::pair<UINT, int> other[] = {{DRIVE_UNKNOWN, 0}, {DRIVE_NO_ROOT_DIR, 0}, {DRIVE_FIXED, 3},
-                                          {DRIVE_REMOTE, 4},  {DRIVE_CDROM, 5},       {DRIVE_RAMDISK, 3}};
-    for (const auto& c : other) EXPECT_EQ((g_platform = c.first, gt::fs::driveType(25, kQ)), c.second) << c.first;
-    EXPECT_EQ(gt::fs::driveType(26, kQ), 0);
+    const int F = GTDRIVE_FLOPPY, R = GTDRIVE_REMOVABLE;
+    const int expected[10] = {F, F, F, F, F, R, R, F, R, F};  // 5: removable hard disk
+    for (int t = 0; t <= 9; ++t) {
+        g_devType = t;
+        EXPECT_EQ(gt::fs::driveType(0, kQ), expected[t]) << "case device type " << t;
+    }
+    const struct { const char* name; bool opens; const char* dos; int want; } byName[] = {
+        {"readable parameters win over the name", true, "\\Device\\Floppy0", R},
+        {"without parameters the floppy name", false, "\\Device\\Floppy0", F},
+        {"without parameters another name", false, "\\Device\\Harddisk1\\DP(1)0-0+5", R},
+        {"neither parameters nor a name", false, nullptr, R},
+    };
+    g_devType = 5;
+    for (const auto& row : byName) {
+        g_opens = row.opens;
+        g_dos = row.dos;
+        EXPECT_EQ(gt::fs::driveType(1, kQ), row.want) << "case " << row.name;
+    }
+    const std::pair<UINT, int> other[] = {{DRIVE_UNKNOWN, GTDRIVE_NONE}, {DRIVE_NO_ROOT_DIR, GTDRIVE_NONE},
+                                          {DRIVE_FIXED, GTDRIVE_FIXED},  {DRIVE_REMOTE, GTDRIVE_REMOTE},
+                                          {DRIVE_CDROM, GTDRIVE_CDROM},  {DRIVE_RAMDISK, GTDRIVE_FIXED}};
+    for (const auto& c : other) {
+        g_platform = c.first;
+        EXPECT_EQ(gt::fs::driveType(25, kQ), c.second) << "case platform type " << c.first;
+    }
+    EXPECT_EQ(gt::fs::driveType(26, kQ), GTDRIVE_NONE) << "case index past Z";
 }
 
 }  // namespace

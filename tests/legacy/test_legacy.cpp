@@ -9,7 +9,7 @@
 #include <string>
 
 #include "gtapi32.h"
-#include "msgboxex/mbxbox.h"
+#include "mbxbox.h"
 #include "testutil.h"
 
 namespace {

@@ -17,17 +17,25 @@ std::string make(const std::string& name, const std::string& data) {
 std::string contents(const std::string& p) {
     char* d = static_cast<char*>(fuGetFileData(p.c_str()));
     std::string s(d ? d : "", d ? fuGetFileSizeEx(p.c_str()) : 0);
-    return gtGlobalFreePtr(d), s;
+    gtGlobalFreePtr(d);
+    return s;
 }
 LPGTLINEFILE open(const std::string& p, UINT flags, bool create = false) {  // the layer rewrites the name
     std::vector<char> n(p.begin(), p.end() + 1);
     return create ? fuCreateFile(n.data(), flags) : fuOpenFile(n.data(), flags);
 }
 
+// One call, its result and the error code it leaves (-1: not checked); the
+// call's own text names the row.
 struct Row { std::function<LONG()> call; LONG want; int error; const char* what; };
 #define ROW(expr, want, error) Row{[&] { return (LONG)(expr); }, want, error, #expr}
 void run(const std::vector<Row>& rows) {
-    for (const Row& r : rows) EXPECT_TRUE(r.call() == r.want && (r.error < 0 || fuGetErrorCode() == r.error)) << r.what << " error " << fuGetErrorCode();
+    for (const Row& r : rows) {
+        EXPECT_EQ(r.call(), r.want) << "case " << r.what;
+        if (r.error >= 0) {
+            EXPECT_EQ(fuGetErrorCode(), r.error) << "case " << r.what;
+        }
+    }
 }
 const int OK = FU_ERR_NONE;
 
@@ -75,6 +83,7 @@ TEST(LineFile, SetFileSizeReopensBehindTheHandle) {
          ROW(fuGetNoofLines(h), 0, -1), ROW(fuCloseFile(h), -1, FU_ERR_CLOSE)});
     EXPECT_EQ(contents(p), "keep");
     h = open(p, OF_READ);
-    EXPECT_TRUE(fuCloseFile(h) == 1 && fuCloseFile(h) == -1);  // a closed record is gone
+    EXPECT_EQ(fuCloseFile(h), 1);
+    EXPECT_EQ(fuCloseFile(h), -1) << "case a closed record is gone";
     DeleteFileA(p.c_str());
 }

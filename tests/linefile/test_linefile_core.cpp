@@ -92,7 +92,7 @@ TEST(LineScanner, WalkBackStopsAtEveryLineStart) {
     std::vector<LONG> starts{0};
     for (int i = 0; i < 3000; ++i) starts.push_back(fuGotoNextLine(h));
     ASSERT_EQ(starts.back(), static_cast<LONG>(data.size()));
-    for (size_t i = starts.size() - 1; i > 0; --i) ASSERT_EQ(fuGotoPrevLine(h), starts[i - 1]) << i;
+    for (size_t i = starts.size() - 1; i > 0; --i) ASSERT_EQ(fuGotoPrevLine(h), starts[i - 1]) << "back from line " << i;
     EXPECT_EQ(fuGotoPrevLine(h), 0);
     EXPECT_EQ(fuCloseFile(h), 1);
     DeleteFileA(p.c_str());

@@ -45,6 +45,7 @@ TEST(ReadString, CutsLeaveGuardBytes) {
     stUnReadString(t);
     const std::string arg(3000, 'q');
     for (int minimum : {8, 0}) {  // buffers: at a positive minimum, else at the platform's 1024
+        SCOPED_TRACE(testing::Message() << "minimum " << minimum);
         std::vector<char> buf(2048, '#');
         stReadString(self(), IDS_ARG, buf.data(), minimum, arg.c_str());
         const size_t len = minimum ? minimum - 1 : 1023;

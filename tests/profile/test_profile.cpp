@@ -12,12 +12,18 @@ char* s(const std::string& text) { return const_cast<char*>(text.c_str()); }
 const std::string g_sub = "Software\\gtapi32 tests\\profile " + std::to_string(GetCurrentProcessId()),
                   g_key = "HKEY_CURRENT_USER\\" + g_sub, g_ini = testutil::freshTempDir("profile") + "p.ini";
 
-bool keyExists(const std::string& path) { HKEY k; return !RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &k) && !RegCloseKey(k); }
+bool keyExists(const std::string& path) {
+    HKEY k;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
+    RegCloseKey(k);
+    return true;
+}
 
 TEST(Profile, RegistrySeenFromOutside) {
     ZProfile p(nullptr, s(g_key));
-    EXPECT_EQ(p.GetMainRegistryKey(), 0x80000001UL);
-    EXPECT_TRUE(p.WriteProfileStringA(s("Window"), s("Title"), s("Hello world")) && p.WriteProfileInt(s("Window"), s("Width"), 640));
+    EXPECT_EQ(p.GetMainRegistryKey(), static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(HKEY_CURRENT_USER)));
+    EXPECT_TRUE(p.WriteProfileStringA(s("Window"), s("Title"), s("Hello world")));
+    EXPECT_TRUE(p.WriteProfileInt(s("Window"), s("Width"), 640));
     std::string q;
     if (FILE* f = _popen(("reg.exe query \"HKCU\\" + g_sub + "\\Window\" 2>&1").c_str(), "r")) {
         char buf[512];
@@ -31,7 +37,8 @@ TEST(Profile, RegistrySeenFromOutside) {
     EXPECT_STREQ(p.GetProfileStringA(s("Window"), s("Title"), s("no"), small, sizeof small), "no");  // too long
     EXPECT_TRUE(p.WriteProfileStringA(s("Window"), nullptr, nullptr));
     EXPECT_FALSE(p.WriteProfileStringA(s(""), nullptr, nullptr));  // would name the store's own key
-    EXPECT_TRUE(!keyExists(g_sub + "\\Window") && keyExists(g_sub));
+    EXPECT_FALSE(keyExists(g_sub + "\\Window")) << "case the section is gone";
+    EXPECT_TRUE(keyExists(g_sub)) << "case the store's key stays";
     EXPECT_FALSE(ZProfile(nullptr, s("HKCU\\Software\\x")).WriteProfileInt(s("a"), s("b"), 1));  // no known root
     RegDeleteTreeA(HKEY_CURRENT_USER, g_sub.c_str());
 }
@@ -49,10 +56,13 @@ TEST(Profile, IniFileAndCopies) {
     p->GetProfileStringA(ZProfile::MEDIUM_INI, s("P"), s("Long"), s(""), buf, sizeof buf);
     p->GetProfileStringA(ZProfile::MEDIUM_INI, s("P"), s("Long"), s(""), small, 8);
     EXPECT_EQ(std::strlen(buf), 254u);  // 255 bytes at most, whatever the buffer
-    EXPECT_TRUE(std::strlen(small) == 7 && small[8] == 0x55);
+    EXPECT_EQ(std::strlen(small), 7u);
+    EXPECT_EQ(small[8], 0x55) << "case the byte past the buffer";
     ZProfile copy(*p), assigned;  // copies own their strings and outlive the original
-    assigned = *p, assigned = assigned;
-    EXPECT_TRUE(copy.GetSubRegistryKey() != p->GetSubRegistryKey() && assigned.GetSubRegistryKey() != p->GetSubRegistryKey());
+    assigned = *p;
+    assigned = *&assigned;  // self-assignment keeps its strings
+    EXPECT_NE(copy.GetSubRegistryKey(), p->GetSubRegistryKey());
+    EXPECT_NE(assigned.GetSubRegistryKey(), p->GetSubRegistryKey());
     p->SetRegistryKey(s("HKEY_USERS\\elsewhere"));
     delete p;
     EXPECT_STREQ(copy.GetSubRegistryKey(), g_sub.c_str());

@@ -22,6 +22,6 @@ TEST(LocalBoxes, CaptionsAndTextAreTranslated) {
     EXPECT_EQ(text, want[3]);
     EXPECT_EQ(box.caption, "Error");
     ASSERT_EQ(box.buttons.size(), 3u);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(box.buttons[i].text, want[i]) << i;
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(box.buttons[i].text, want[i]) << "button " << i;
     gtCloseMessageBoxExtended(ctx, 0);
 }

@@ -18,7 +18,8 @@ std::string currentDir() {
 TEST(Paths, AppendBoundAndNormalizePutsTheCurrentDirectoryBack) {
     const std::string dir = testutil::freshTempDir("paths"), before = currentDir();
     char name[261] = "x\\..\\f.txt", rel[261] = "f.txt", out[261] = "untouched", cdir[261] = "C:\\dir";
-    EXPECT_TRUE(gtAppendFileName(cdir, "a.txt", out, 12) == nullptr && std::string(out) == "untouched");
+    EXPECT_EQ(gtAppendFileName(cdir, "a.txt", out, 12), nullptr);
+    EXPECT_STREQ(out, "untouched") << "case a refused result leaves the output alone";
     EXPECT_EQ(gtAppendFileName(cdir, "a.txt", out, 13), out);
     ASSERT_TRUE(gtNormalizeFileName(name, dir.c_str(), out));
     EXPECT_EQ(std::string(out), dir + "f.txt");

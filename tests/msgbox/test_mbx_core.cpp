@@ -92,11 +92,13 @@ TEST(Bitmaps, PaletteCountsAndPixelsOfEveryKind) {
         ASSERT_EQ(entries, c.colors);
         std::vector<PALETTEENTRY> pe(entries + 1);
         GetPaletteEntries(l.palette, 0, entries, pe.data());
-        for (int i = 0; i < entries; ++i) ASSERT_EQ(RGB(pe[i].peRed, pe[i].peGreen, pe[i].peBlue), tableColor(i)) << i;
+        for (int i = 0; i < entries; ++i)
+            ASSERT_EQ(RGB(pe[i].peRed, pe[i].peGreen, pe[i].peBlue), tableColor(i)) << "palette entry " << i;
         std::vector<COLORREF> px = pixelsOf(l.bitmap);  // bits found after the right table
         ASSERT_EQ(px.size(), 128u);
         for (int i = 0; i < 128; ++i)
-            ASSERT_EQ(px[i], c.colors ? tableColor((i % 16 + 3 * (i / 16)) % c.colors) : true24(i % 16, i / 16)) << i;
+            ASSERT_EQ(px[i], c.colors ? tableColor((i % 16 + 3 * (i / 16)) % c.colors) : true24(i % 16, i / 16))
+                << "pixel " << i % 16 << "," << i / 16;
     }
 }
 

@@ -23,7 +23,9 @@ TEST(Find, MaskRulesDosWordsAndHandles) {
     auto first = reinterpret_cast<HANDLE(WINAPI*)(LPCSTR, DWORD, void*)>(GetProcAddress(lib, "_QRFX_FindFirstFile@12"));
     auto next = reinterpret_cast<BOOL(WINAPI*)(HANDLE, void*)>(GetProcAddress(lib, "_QRFX_FindNextFile@8"));
     auto close = reinterpret_cast<BOOL(WINAPI*)(HANDLE)>(GetProcAddress(lib, "_QRFX_FindClose@4"));
-    ASSERT_TRUE(first && next && close);
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(next, nullptr);
+    ASSERT_NE(close, nullptr);
     bool kept = true;  // the host file system may not keep DOS attributes
     for (int i = 0; i < 5; ++i) {
         const std::string p = dir + kNames[i];
@@ -36,26 +38,34 @@ TEST(Find, MaskRulesDosWordsAndHandles) {
         S n;
         GTFINDRECORD r;
         HANDLE h = first((dir + "*").c_str(), mask, &r);
-        if (h != kNone) do n.insert(r.fd.cFileName); while (next(h, &r));
-        return h != kNone && close(h), n;
+        if (h == kNone) return n;
+        do n.insert(r.fd.cFileName); while (next(h, &r));
+        close(h);
+        return n;
     };
     const struct { DWORD mask; S want; } cases[] = {
         {0, {"plain.txt"}}, {2, {"plain.txt", "hid.txt"}}, {4, {"plain.txt", "sys.txt"}},
         {16, {".", "..", "sub"}}, {23, {".", "..", "sub", "hsub", "plain.txt", "hid.txt", "sys.txt"}},
     };
-    for (const auto& c : cases) EXPECT_TRUE((!kept && c.mask != 23) || names(c.mask) == c.want) << c.mask;
+    for (const auto& c : cases) {
+        if (!kept && c.mask != 23) continue;
+        EXPECT_EQ(names(c.mask), c.want) << "case mask " << c.mask;
+    }
 
     // The entry's DOS time and date, local, in the words at 320 and 324.
     HANDLE h = CreateFileA((dir + "plain.txt").c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     SYSTEMTIME st{2001, 1, 0, 1, 12, 0, 0, 0};
     FILETIME local, utc;
-    SystemTimeToFileTime(&st, &local), LocalFileTimeToFileTime(&local, &utc), SetFileTime(h, nullptr, nullptr, &utc);
+    SystemTimeToFileTime(&st, &local);
+    LocalFileTimeToFileTime(&local, &utc);
+    SetFileTime(h, nullptr, nullptr, &utc);
     CloseHandle(h);
     unsigned char rec[332] = {};
     ASSERT_NE(h = first((dir + "plain.txt").c_str(), 7, rec), kNone);
     EXPECT_EQ(reinterpret_cast<DWORD*>(rec)[320 / 4], 0x6000u);  // 12:00:00
     EXPECT_EQ(reinterpret_cast<DWORD*>(rec)[324 / 4], 0x2A21u);  // 2001-01-01
-    EXPECT_TRUE(close(h) && !close(h)) << "closed once only";
+    EXPECT_TRUE(close(h));
+    EXPECT_FALSE(close(h)) << "case closed once only";
     EXPECT_EQ(first((dir + "none*.xyz").c_str(), 23, rec), kNone);
 
     // Through the DLL: the first mask holds for the whole search; dead handles fail.
@@ -65,10 +75,16 @@ TEST(Find, MaskRulesDosWordsAndHandles) {
     while (gtFindNext(h, &fd, 23)) seen.insert(fd.szName);
     EXPECT_EQ(seen, (kept ? S{".", "..", "sub"} : S{".", "..", "sub", "hsub"}));
     EXPECT_TRUE(gtFindClose(h));
-    EXPECT_FALSE(gtFindNext(h, &fd, 23) || gtFindClose(h) || gtFindClose(reinterpret_cast<HANDLE>(0x12345)));
+    EXPECT_FALSE(gtFindNext(h, &fd, 23)) << "case next after close";
+    EXPECT_FALSE(gtFindClose(h)) << "case closed twice";
+    EXPECT_FALSE(gtFindClose(reinterpret_cast<HANDLE>(0x12345))) << "case made-up handle";
     EXPECT_EQ(gtFindFirst((dir + "plain.txt").c_str(), &fd, 16), nullptr);  // a file, in a directory search
-    for (std::string p : kNames)
-        SetFileAttributesA((p = dir + p).c_str(), 0), DeleteFileA(p.c_str()), RemoveDirectoryA(p.c_str());
+    for (const char* name : kNames) {
+        const std::string p = dir + name;
+        SetFileAttributesA(p.c_str(), 0);
+        DeleteFileA(p.c_str());
+        RemoveDirectoryA(p.c_str());
+    }
     RemoveDirectoryA(dir.c_str());
     FreeLibrary(lib);
 }

@@ -49,13 +49,17 @@ TEST(Boxes, YesNoLayoutFocusKeysAndLibraryTexts) {
     ASSERT_EQ(box.buttons.size(), 2u);
     const char* captions[] = {"&Yes", "&No"};
     for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(captions[i]);
         const Button& b = box.buttons[i];
         EXPECT_EQ(b.id, 7 + i);
         EXPECT_EQ(b.text, captions[i]);
         RECT want{width / 2 - (bw + 20) + i * (bw + 20), t.bottom + U, 0, 0};
-        want.right = want.left + bw, want.bottom = want.top + bh;
-        EXPECT_TRUE(EqualRect(&b.rect, &want)) << i << ": " << b.rect.left << "," << b.rect.top << " " << b.rect.right << "," << b.rect.bottom;
-        EXPECT_EQ(DWORD(b.style), i ? 0x50010000u : 0x50010001u) << i;
+        want.right = want.left + bw;
+        want.bottom = want.top + bh;
+        EXPECT_TRUE(EqualRect(&b.rect, &want))
+            << b.rect.left << "," << b.rect.top << " " << b.rect.right << "," << b.rect.bottom;
+        const DWORD push = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
+        EXPECT_EQ(DWORD(b.style), i ? push | BS_PUSHBUTTON : push | BS_DEFPUSHBUTTON);
     }
     EXPECT_EQ(box.focus, box.buttons[0].hwnd);
     EXPECT_TRUE(gtCloseMessageBoxExtended(ctx, 0));
