@@ -4,6 +4,7 @@
 #include <io.h>
 
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -26,9 +27,8 @@ inline void fail(Op op) { setError(lf::failureCode(op)); }
 
 constexpr UINT kOfCreate = OF_CREATE;
 constexpr size_t kMaxName = 128;
-// Blocks of the line counter; single-line operations start at one chunk.
-constexpr size_t kCountBlock = 256 * 1024;
-constexpr size_t kLineBlock = 64 * 1024;
+// Largest block a line operation reads at once.
+constexpr size_t kMaxBlock = 256 * 1024;
 
 // Rewrites the name in place to its short form when that is strictly
 // shorter than the name (the buffer is taken to be as long as the name).
@@ -45,9 +45,74 @@ HFILE openWith(LPCSTR name, UINT flags, OFSTRUCT& ofs) {
     return OpenFile(name, &ofs, flags);
 }
 
+// --- the read cache of handles whose file cannot change ---------------------------
+//
+// A handle opened for reading only that denies writing to everyone else
+// (OF_SHARE_DENY_WRITE, OF_SHARE_EXCLUSIVE) sees a file nobody can change
+// while it is open: the system refuses every open for writing, and the
+// handle itself cannot write.  Only the layer's own size change reopens the
+// file, and it drops what was read.  Such a handle keeps its window between
+// calls, in a block past the record's fields (callers see the record's
+// layout unchanged).  The position still lives in the file handle, where the
+// caller may move it: the line calls either ask for it, or move by a relative
+// seek from where the layer last left the pointer and check where they land
+// (a relative seek reports the new position, so a moved pointer shows, and
+// costs one more seek).
+struct HandleCache {
+    lf::Window window{kMaxBlock};
+    long left = -1;  // where the layer last left the file pointer: a guess every use checks
+};
+
+struct RecordTail {
+    uintptr_t tag;  // marks a tail made here: the record's address mixed with the cache's
+    HandleCache* cache;
+};
+constexpr size_t kRecordSize = sizeof(GTLINEFILE) + sizeof(RecordTail);
+constexpr uintptr_t kTailMark = 0x4C464331;
+
+RecordTail* tailOf(const GTLINEFILE* h) {
+    if (gt::heap::capacity(h) < kRecordSize) return nullptr;
+    return reinterpret_cast<RecordTail*>(reinterpret_cast<uintptr_t>(h) + sizeof(GTLINEFILE));
+}
+inline uintptr_t tagFor(const GTLINEFILE* h, const HandleCache* c) {
+    return kTailMark ^ reinterpret_cast<uintptr_t>(h) ^ reinterpret_cast<uintptr_t>(c);
+}
+
+// The handle's cache; nullptr for a handle without one (or a record made elsewhere).
+HandleCache* cacheOf(const GTLINEFILE* h) {
+    RecordTail* t = tailOf(h);
+    return t && t->cache && t->tag == tagFor(h, t->cache) ? t->cache : nullptr;
+}
+
+void attachCache(LPGTLINEFILE h) {
+    RecordTail* t = tailOf(h);
+    if (!t || !lf::fileFixedWhileOpen(h->uOpenFlags)) return;
+    t->cache = new (std::nothrow) HandleCache;
+    t->tag = tagFor(h, t->cache);
+}
+
+void detachCache(LPGTLINEFILE h) {
+    HandleCache* c = cacheOf(h);
+    if (!c) return;
+    *tailOf(h) = RecordTail{};
+    delete c;
+}
+
+// Drops what was read, after the layer changed the file itself.
+void forget(const GTLINEFILE* h) {
+    if (HandleCache* c = cacheOf(h)) {
+        c->window.clear();
+        c->left = -1;
+    }
+}
+
+void noteLeft(const GTLINEFILE* h, LONG pos) {
+    if (HandleCache* c = cacheOf(h)) c->left = pos;
+}
+
 // Allocates the record for an opened file; on failure closes it (error 1002).
 LPGTLINEFILE makeRecord(gt::Hfile& file, const OFSTRUCT& ofs, UINT flags) {
-    auto* rec = static_cast<LPGTLINEFILE>(gtGlobalAllocPtr(GHND, sizeof(GTLINEFILE)));
+    auto* rec = static_cast<LPGTLINEFILE>(gtGlobalAllocPtr(GHND, kRecordSize));
     if (!rec) {
         setError(FU_ERR_NO_MEMORY);
         return nullptr;  // `file` closes it
@@ -59,26 +124,94 @@ LPGTLINEFILE makeRecord(gt::Hfile& file, const OFSTRUCT& ofs, UINT flags) {
     rec->uOpenFlags = flags;
     rec->fFixedDisk = ofs.fFixedDisk;
     rec->hFile = file.release();
+    attachCache(rec);
     return rec;
 }
 
 inline LONG seek(const GTLINEFILE* h, LONG offset, int origin) { return _llseek(h->hFile, offset, origin); }
 inline LONG tell(const GTLINEFILE* h) { return seek(h, 0, FILE_CURRENT); }
 
-// Start of a line operation: clears the error code and gives the handle's
-// position, or HFILE_ERROR (with op's failure code) for an unusable handle.
-LONG startPosition(const GTLINEFILE* file, Op op) {
-    clearError();
-    LONG pos = lf::isUsable(file) ? tell(file) : HFILE_ERROR;
-    if (pos == HFILE_ERROR) fail(op);
-    return pos;
+// --- reading for the line operations -------------------------------------------
+//
+// Except for the handles above, nothing read is kept from one call to the
+// next.  The file position lives in
+// the file handle, which callers use themselves (_llseek, _lwrite), and other
+// handles and processes may write the file: checking that kept bytes are
+// still the file's bytes costs a query of the file system per call (its size
+// and times), which here costs more than reading the bytes again, and times
+// that a file system stamps at a coarse granularity would still let a quick
+// same-size change through.  So every call reads afresh from the handle's
+// position, and does so with as few calls to the system as the operation
+// allows: the line operations read at the position as it stands (no query
+// of it) and move from there by a relative seek, which also reports where
+// they land.
+
+// How a line operation reads, through the file pointer (`at` is where it
+// stands): in offsets relative to the position the operation started at, or
+// in absolute offsets when it asked for that position anyway.  (Reads that
+// carry their own offset would save a seek, but cost several times a seek
+// and a read under Wine.)
+struct Reader {
+    HANDLE file;
+    long at;
+    bool absolute;
+};
+
+inline HANDLE fileOf(const GTLINEFILE* h) { return reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(h->hFile)); }
+
+// Moves the pointer to `offset` (the operation's offsets); the new absolute
+// position, or HFILE_ERROR.
+LONG moveTo(Reader& r, long offset) {
+    if (r.absolute && r.at == offset) return offset;
+    DWORD pos = r.absolute ? SetFilePointer(r.file, offset, nullptr, FILE_BEGIN)
+                           : SetFilePointer(r.file, offset - r.at, nullptr, FILE_CURRENT);
+    if (pos == INVALID_SET_FILE_POINTER) return HFILE_ERROR;  // positions stay below 2 GiB
+    r.at = offset;
+    return static_cast<LONG>(pos);
 }
 
+// Reads at `offset`; relative reads seek only when they do not follow on
+// from the last one.
 long readAt(void* ctx, long offset, char* dst, long count) {
-    auto* h = static_cast<const GTLINEFILE*>(ctx);
-    if (seek(h, offset, FILE_BEGIN) != offset) return -1;
-    UINT got = _lread(h->hFile, dst, static_cast<UINT>(count));
-    return got == static_cast<UINT>(HFILE_ERROR) ? -1 : static_cast<long>(got);
+    auto& r = *static_cast<Reader*>(ctx);
+    DWORD got = 0;
+    if (offset != r.at && moveTo(r, offset) == HFILE_ERROR) return -1;
+    if (!ReadFile(r.file, dst, static_cast<DWORD>(count), &got, nullptr)) return -1;
+    r.at += static_cast<long>(got);
+    return static_cast<long>(got);
+}
+
+// Where a line operation starts reading: at the position as it stands
+// (relative offsets), or, for a handle with a cache, at the position asked
+// for (its cache holds absolute offsets).  False when asking failed.
+bool startReader(const GTLINEFILE* h, Reader& r) {
+    r = Reader{fileOf(h), 0, false};
+    if (!cacheOf(h)) return true;
+    DWORD pos = SetFilePointer(r.file, 0, nullptr, FILE_CURRENT);
+    if (pos == INVALID_SET_FILE_POINTER) return false;
+    r = Reader{r.file, static_cast<long>(pos), true};
+    return true;
+}
+
+// The window a line operation reads through `r`: the handle's cache, or `own`.
+lf::Window& windowFor(const GTLINEFILE* h, Reader& r, lf::Window& own) {
+    HandleCache* c = cacheOf(h);
+    lf::Window& w = c ? c->window : own;
+    w.bind(&readAt, &r);
+    return w;
+}
+
+// The cache alone, reading nothing (a miss fails): for the guesses.
+lf::Window& cacheOnly(HandleCache* c) {
+    c->window.bind(nullptr, nullptr);
+    return c->window;
+}
+
+// A seek by `step` from where the pointer stands, for a move the caller's
+// pointer was guessed to allow: the position reached (HFILE_ERROR on failure).
+inline LONG stepBy(const GTLINEFILE* h, long step) {
+    DWORD pos = SetFilePointer(fileOf(h), step, nullptr, FILE_CURRENT);
+    return pos == INVALID_SET_FILE_POINTER ? HFILE_ERROR : static_cast<LONG>(pos);
 }
 
 bool validOrigin(int origin) { return origin >= FILE_BEGIN && origin <= FILE_END; }
@@ -160,6 +293,7 @@ int GTAPI fuCloseFile(LPGTLINEFILE file) {
         fail(Op::Close);
         return HFILE_ERROR;
     }
+    detachCache(file);
     bool closed = file->hFile != HFILE_ERROR && _lclose(file->hFile) != HFILE_ERROR;
     file->hFile = HFILE_ERROR;
     gtGlobalFreePtr(file);
@@ -178,11 +312,20 @@ BOOL GTAPI fuGetOpenFileName(LPGTLINEFILE file, LPSTR name) {
 }
 
 int GTAPI fuReadLine(LPGTLINEFILE file, LPSTR line) {
-    LONG pos = startPosition(file, Op::Read);
-    if (pos == HFILE_ERROR) return 0;
-    lf::Window w(&readAt, file, kLineBlock);
-    lf::LineRead r = lf::readLine(w, pos, line);
-    seek(file, pos, FILE_BEGIN);
+    clearError();
+    if (!lf::isUsable(file)) {
+        fail(Op::Read);
+        return 0;
+    }
+    Reader reader;
+    if (!startReader(file, reader)) {
+        fail(Op::Read);
+        return 0;
+    }
+    long start = reader.at;
+    lf::Window own(kMaxBlock);
+    lf::LineRead r = lf::readLine(windowFor(file, reader, own), start, line);
+    noteLeft(file, moveTo(reader, start));
     if (!r.ok) {
         fail(Op::Read);
         return 0;
@@ -191,10 +334,20 @@ int GTAPI fuReadLine(LPGTLINEFILE file, LPSTR line) {
 }
 
 int GTAPI fuReadNLines(LPGTLINEFILE file, int count, LPSTR lines) {
-    LONG pos = startPosition(lines && count >= 1 ? file : nullptr, Op::Read);
-    if (pos == HFILE_ERROR) return 0;
+    clearError();
+    if (!lines || count < 1 || !lf::isUsable(file)) {
+        fail(Op::Read);
+        return 0;
+    }
     *lines = 0;
-    lf::Window w(&readAt, file, kLineBlock);
+    Reader reader;
+    if (!startReader(file, reader)) {
+        fail(Op::Read);
+        return 0;
+    }
+    long pos = reader.at;
+    lf::Window own(kMaxBlock);
+    lf::Window& w = windowFor(file, reader, own);
     char* out = lines;
     for (int i = 0; i < count; ++i) {
         lf::LineRead r = lf::readLine(w, pos, out);
@@ -205,7 +358,7 @@ int GTAPI fuReadNLines(LPGTLINEFILE file, int count, LPSTR lines) {
         pos += r.length;
         out += r.stored + 1;
     }
-    seek(file, pos, FILE_BEGIN);
+    noteLeft(file, moveTo(reader, pos));
     return static_cast<int>(strlen(lines) & 0xFFFF);
 }
 
@@ -292,15 +445,37 @@ LONG GTAPI fuGotoEndOfFile(LPGTLINEFILE file) { return fuGotoFileOffset(file, 0,
 LONG GTAPI fuGotoTopOfFile(LPGTLINEFILE file) { return fuGotoFileOffset(file, 0, FILE_BEGIN); }
 
 LONG GTAPI fuGotoNextLine(LPGTLINEFILE file) {
-    LONG pos = startPosition(file, Op::Seek);
-    if (pos == HFILE_ERROR) return HFILE_ERROR;
-    lf::Window w(&readAt, file, kLineBlock);
-    lf::LineRead r = lf::readLine(w, pos, nullptr);
-    if (r.ok) return seek(file, pos + r.length, FILE_BEGIN);
-    fail(Op::Seek);
-    // The position stays where the reader's last chunk left it.
-    if (r.endPos >= 0) seek(file, r.endPos, FILE_BEGIN);
-    return tell(file);
+    clearError();
+    if (!lf::isUsable(file)) {
+        fail(Op::Seek);
+        return HFILE_ERROR;
+    }
+    Reader reader{fileOf(file), 0, false};
+    long start = 0;
+    if (HandleCache* c = cacheOf(file)) {
+        // Step over the line where the pointer was left, if it is still there.
+        lf::LineRead guess = c->left >= 0 ? lf::readLine(cacheOnly(c), c->left, nullptr) : lf::LineRead{};
+        long step = guess.ok ? guess.length : 0;
+        LONG at = stepBy(file, step);
+        if (at == HFILE_ERROR && step) {  // the step would pass the largest position: ask instead
+            step = 0;
+            at = stepBy(file, 0);
+        }
+        if (at == HFILE_ERROR) {
+            fail(Op::Seek);
+            return HFILE_ERROR;
+        }
+        if (step && at == c->left + step) return c->left = at;
+        reader = Reader{reader.file, at, true};
+        start = at - step;
+    }
+    lf::Window own(kMaxBlock);
+    lf::LineRead r = lf::readLine(windowFor(file, reader, own), start, nullptr);
+    // On failure the position stays where the reader's last chunk left it.
+    LONG to = moveTo(reader, r.ok ? start + r.length : r.endPos >= 0 ? r.endPos : reader.at);
+    noteLeft(file, to);
+    if (!r.ok || to == HFILE_ERROR) fail(Op::Seek);
+    return to;
 }
 
 LONG GTAPI fuGotoPrevLine(LPGTLINEFILE file) {
@@ -309,13 +484,29 @@ LONG GTAPI fuGotoPrevLine(LPGTLINEFILE file) {
         fail(Op::Seek);
         return HFILE_ERROR;
     }
-    LONG pos = tell(file);
-    LONG to = pos == HFILE_ERROR ? -1 : lf::prevLinePosition(&readAt, file, pos);
-    LONG result = to < 0 ? HFILE_ERROR : seek(file, to, FILE_BEGIN);
+    LONG pos = HFILE_ERROR, at = HFILE_ERROR;
+    if (HandleCache* c = cacheOf(file); c && c->left >= 0) {
+        // Move to the line before the one where the pointer was left, if it is still there.
+        long guess = lf::prevLinePosition(cacheOnly(c), c->left);
+        at = guess >= 0 ? stepBy(file, guess - c->left) : HFILE_ERROR;
+        if (at != HFILE_ERROR && at == guess) return c->left = at;
+        if (at != HFILE_ERROR) pos = at - (guess - c->left);
+    }
+    if (pos == HFILE_ERROR) {
+        // Stand where the scan's first read begins (one chunk back), which
+        // also tells the position; near the start of the file, ask for it.
+        at = stepBy(file, -lf::kChunkSize);
+        pos = at == HFILE_ERROR ? (at = tell(file)) : at + lf::kChunkSize;
+    }
+    Reader reader{fileOf(file), at, true};
+    lf::Window own(kMaxBlock);
+    LONG to = pos == HFILE_ERROR ? -1 : lf::prevLinePosition(windowFor(file, reader, own), pos);
+    LONG result = to < 0 ? HFILE_ERROR : moveTo(reader, to);
     if (result == HFILE_ERROR) {
         if (pos != HFILE_ERROR) seek(file, pos, FILE_BEGIN);
         fail(Op::Seek);
     }
+    noteLeft(file, result);
     return result;
 }
 
@@ -324,9 +515,10 @@ LONG GTAPI fuGetNoofLines(LPGTLINEFILE file) {
     if (!lf::isUsable(file)) return 0;
     LONG pos = tell(file);
     if (pos == HFILE_ERROR) return 0;
-    lf::Window w(&readAt, file, kCountBlock);
-    LONG count = lf::countLines(w);
-    seek(file, pos, FILE_BEGIN);
+    Reader reader{fileOf(file), pos, true};
+    lf::Window own(kMaxBlock);
+    LONG count = lf::countLines(windowFor(file, reader, own));
+    noteLeft(file, moveTo(reader, pos));
     return count;
 }
 
@@ -346,6 +538,7 @@ BOOL GTAPI fuSetFileSize(LPGTLINEFILE file, LONG size) {
     clearError();
     if (!lf::isUsable(file)) return FALSE;
     LONG pos = tell(file);
+    forget(file);
     _lclose(file->hFile);
     file->hFile = HFILE_ERROR;
     BOOL changed = FALSE;

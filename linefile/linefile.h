@@ -6,7 +6,8 @@
 // the line's start and treats each chunk as a zero-terminated string.  The
 // functions here give exactly those results (lengths, where a line ends, the
 // position the chunk reads would leave) while reading the file in larger
-// blocks and scanning only the bytes that matter.
+// blocks, scanning only the bytes that matter and passing over runs of
+// zeros (which the chunk reader sees as empty strings) in one step.
 #pragma once
 #include <windows.h>
 
@@ -40,30 +41,50 @@ ChunkScan scanChunk(const char* chunk, size_t n, bool& crSeen, bool mayHoldZero 
 // the end), -1 on failure.
 using ReadAt = long (*)(void* ctx, long offset, char* dst, long count);
 
-// A forward window over a file for one operation: reads blocks that start at
-// the requested offset and grow from one chunk up to maxBlock, so a single
-// short line costs one small read and a long walk few large ones.  The file
-// is assumed not to change during the operation; nothing outlives it.
+// A window over a file: one block of its bytes with the block's offset.  Blocks start at one chunk and double while the accesses
+// follow on from the block, up to maxBlock, so a single short line costs one
+// small read and a long walk few large ones; a block that follows on keeps
+// the bytes it shares with the last one and reads only the rest.  The file
+// is taken not to change while the window holds its bytes.
 class Window {
 public:
-    Window(ReadAt read, void* ctx, size_t maxBlock);
-    // Up to `want` bytes at offset: sets *p and returns how many are there
-    // (fewer only at the end of the file), -1 on failure.
+    explicit Window(size_t maxBlock);
+    // The reader for the coming accesses; a null reader reads nothing, so
+    // accesses beyond what is held fail.
+    void bind(ReadAt read, void* ctx) {
+        read_ = read;
+        ctx_ = ctx;
+    }
+    // Forgets every byte read.
+    void clear();
+    // Bytes at offset: sets *p and returns how many are there, at least
+    // `want` unless the file ends first; -1 on failure.
     long at(long offset, long want, const char** p);
+    // Bytes just before `end`: sets *p to the first of the n > 0 returned
+    // bytes [end - n, end); bytes past the end of the file read as zeros.
+    // -1 on failure; end must be above 0.
+    long before(long end, const char** p);
     // False when the block that served the last at() holds no zero byte.
     bool mayHoldZero() const { return holdsZero_; }
+    // The first offset at or after `offset` whose byte is not zero (the
+    // file's size when zeros run to its end); -1 on failure.  The last run
+    // found is remembered, so walking through it costs one scan.
+    long zeroRunEnd(long offset);
 
 private:
-    ReadAt read_;
-    void* ctx_;
+    long refill(long offset, size_t size);
+
+    ReadAt read_ = nullptr;
+    void* ctx_ = nullptr;
     size_t maxBlock_;
     size_t nextBlock_;
     std::vector<char> buf_;
     long start_ = 0;
     long len_ = 0;
-    bool atEnd_ = false;  // the last read stopped at the end of the file
+    bool atEnd_ = false;  // the file ended inside the block when it was read
     bool filled_ = false;
     bool holdsZero_ = true;
+    long zerosFrom_ = 0, zerosTo_ = 0;  // the last run of zeros found
 };
 
 struct LineRead {
@@ -86,7 +107,12 @@ long countLines(Window& w);
 // CR LF pair that lies wholly before p (the start of the line before the one
 // that ends at or runs through p), 0 when there is no such pair; -1 when a
 // read failed.
-long prevLinePosition(ReadAt read, void* ctx, long p);
+long prevLinePosition(Window& w, long p);
+
+// True for open flags under which nobody can change the file while the
+// handle is open: reading only, and writers denied (OF_SHARE_DENY_WRITE,
+// OF_SHARE_EXCLUSIVE).  Handles opened so keep what they read.
+bool fileFixedWhileOpen(UINT openFlags);
 
 // --- glue helpers shared with other subsystems -------------------------------
 

@@ -21,6 +21,21 @@ constexpr size_t kClasses[] = {16,   32,   48,   64,   80,   96,   112,  128,  1
                                12288, 14336, 16384};
 constexpr int kClassCount = sizeof(kClasses) / sizeof(kClasses[0]);
 
+// Class of every size up to 1 KiB in 16-byte steps, by table (the common
+// case); larger sizes are searched.
+constexpr size_t kTableStep = 16, kTableMax = 1024;
+struct ClassTable {
+    uint8_t cls[kTableMax / kTableStep];
+    constexpr ClassTable() : cls() {
+        int c = 0;
+        for (size_t i = 0; i < kTableMax / kTableStep; ++i) {
+            while (kClasses[c] < (i + 1) * kTableStep) ++c;
+            cls[i] = static_cast<uint8_t>(c);
+        }
+    }
+};
+constexpr ClassTable kClassTable;
+
 struct Slab;
 struct Region {
     // Exactly one of the two is set for a region in use.
@@ -32,6 +47,7 @@ struct Region {
 struct Slab {
     uintptr_t base;       // first slot
     size_t slotSize;
+    uint32_t reciprocal;  // 2^32 / slotSize, rounded up: slot index by multiplication
     uint32_t slots;
     uint32_t used;
     uint8_t* live;        // one byte per slot: 1 = handed out
@@ -43,13 +59,23 @@ struct Slab {
 
 Region* g_regions = nullptr;          // kRegions entries, made on first use
 Slab* g_partial[kClassCount] = {};    // slabs with free slots, per class
-SRWLOCK g_lock = SRWLOCK_INIT;
+std::atomic<bool> g_locked{false};
 std::atomic<size_t> g_failAbove{0};
 std::atomic<long> g_failAfter{-1};
 
+// A spin lock: the allocator holds it for a few dozen instructions, far less
+// than a trip into the system's locks costs; a waiter that keeps finding it
+// taken gives its time slice away (the holder may have been preempted).
 struct Guard {
-    Guard() { AcquireSRWLockExclusive(&g_lock); }
-    ~Guard() { ReleaseSRWLockExclusive(&g_lock); }
+    Guard() {
+        for (int spins = 0; g_locked.exchange(true, std::memory_order_acquire);) {
+            while (g_locked.load(std::memory_order_relaxed)) {
+                if (++spins < 64) YieldProcessor();
+                else SwitchToThread();
+            }
+        }
+    }
+    ~Guard() { g_locked.store(false, std::memory_order_release); }
     Guard(const Guard&) = delete;
     Guard& operator=(const Guard&) = delete;
 };
@@ -63,6 +89,7 @@ bool regionsReady() {
 }
 
 int classOf(size_t size) {
+    if (size <= kTableMax) return kClassTable.cls[(size - 1) / kTableStep];
     int lo = 0, hi = kClassCount - 1;
     while (lo < hi) {
         int mid = (lo + hi) / 2;
@@ -82,6 +109,24 @@ bool injectedFailure(size_t size) {
     return false;
 }
 
+// off / slotSize for offsets inside a slab arena: exact, since offsets stay
+// below 2^18 and slot sizes below 2^14 + 1.
+inline uint32_t slotIndex(const Slab* s, uintptr_t off) {
+    return static_cast<uint32_t>((uint64_t(off) * s->reciprocal) >> 32);
+}
+
+// Slots are whole multiples of 16 bytes; clearing them in place is cheaper
+// than a call for the small sizes that dominate.
+inline void clearSlot(void* p, size_t n) {
+    auto* w = static_cast<uint32_t*>(p);
+    for (size_t i = 0; i < n / 4; i += 4) {
+        w[i] = 0;
+        w[i + 1] = 0;
+        w[i + 2] = 0;
+        w[i + 3] = 0;
+    }
+}
+
 Slab* newSlab(int cls) {
     size_t slotSize = kClasses[cls];
     void* mem = VirtualAlloc(nullptr, kArenaSize, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
@@ -98,6 +143,7 @@ Slab* newSlab(int cls) {
     }
     s->base = first;
     s->slotSize = slotSize;
+    s->reciprocal = static_cast<uint32_t>((uint64_t(1) << 32) / slotSize + 1);
     s->slots = slots;
     s->cls = cls;
     for (size_t r = 0; r < kArenaSize >> kRegionShift; ++r)
@@ -121,11 +167,11 @@ void* allocSmall(size_t size) {
         p = reinterpret_cast<void*>(s->base + size_t(s->bump) * s->slotSize);
         ++s->bump;
     }
-    s->live[(reinterpret_cast<uintptr_t>(p) - s->base) / s->slotSize] = 1;
+    s->live[slotIndex(s, reinterpret_cast<uintptr_t>(p) - s->base)] = 1;
     if (++s->used == s->slots) g_partial[cls] = s->nextPartial;  // full: off the list
     // The whole slot is cleared, so bytes past the requested size read as
     // zero when the block later grows in place.
-    std::memset(p, 0, s->slotSize);
+    clearSlot(p, s->slotSize);
     return p;
 }
 
@@ -149,8 +195,8 @@ Region* lookup(const void* p, uint32_t* slot) {
         Slab* s = r->slab;
         if (a < s->base) return nullptr;
         uintptr_t off = a - s->base;
-        if (off % s->slotSize) return nullptr;
-        uintptr_t idx = off / s->slotSize;
+        uintptr_t idx = slotIndex(s, off);
+        if (idx * s->slotSize != off) return nullptr;  // inside a slot, not at its start
         if (idx >= s->slots || !s->live[idx]) return nullptr;
         *slot = static_cast<uint32_t>(idx);
         return r;

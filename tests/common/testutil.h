@@ -15,12 +15,16 @@ inline std::string programDir() {
     return s.substr(0, s.find_last_of('\\') + 1);
 }
 
-// A fresh empty directory under the system's temporary directory.
+// A new, empty directory under the system's temporary directory.  Process
+// ids repeat from one Wine session to the next, so a name that an earlier
+// run left behind (with its files) gets a numbered sibling instead.
 inline std::string freshTempDir(const char* tag) {
     char tmp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, tmp);
-    std::string dir = std::string(tmp) + "gtt_" + tag + "_" + std::to_string(GetCurrentProcessId());
-    CreateDirectoryA(dir.c_str(), nullptr);
+    const std::string base = std::string(tmp) + "gtt_" + tag + "_" + std::to_string(GetCurrentProcessId());
+    std::string dir = base;
+    for (int n = 1; n < 1000 && !CreateDirectoryA(dir.c_str(), nullptr) && GetLastError() == ERROR_ALREADY_EXISTS; ++n)
+        dir = base + "_" + std::to_string(n);
     return dir + "\\";
 }
 

@@ -1,6 +1,8 @@
 // Exhaustion paths of memory blocks and the list, driven through the allocator's failure hooks.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <vector>
 #include "gtapi32.h"
 #include "text/blockheap.h"
@@ -90,3 +92,58 @@ TEST_F(Exhaustion, FailedInsertionsAndCopiesLeaveTheListsAsTheyWere) {
 }
 
 }  // namespace
+
+// Every slot of a whole arena, in each kind of size class: the block's
+// capacity is its class, its start is live, an address inside it is not.
+TEST(BlockHeap, SlotStartsAcrossWholeArenas) {
+    struct Case { size_t size, capacity; };
+    const Case cases[] = {{1, 16},     {16, 16},     {17, 32},     {64, 64},       {65, 80},
+                          {129, 160},  {1000, 1024}, {1025, 1280}, {16384, 16384}, {16385, 65536}};
+    for (const Case& c : cases) {
+        std::vector<char*> blocks;
+        for (size_t i = 0; i < 256 * 1024 / c.capacity + 2; ++i) blocks.push_back(static_cast<char*>(gt::heap::allocate(c.size)));
+        for (size_t i = 0; i < blocks.size(); ++i) {
+            SCOPED_TRACE(::testing::Message() << "size " << c.size << " block " << i);
+            ASSERT_EQ(gt::heap::capacity(blocks[i]), c.capacity);
+            ASSERT_FALSE(gt::heap::isLive(blocks[i] + 1));
+            ASSERT_FALSE(gt::heap::isLive(blocks[i] + c.capacity - 1));
+        }
+        for (size_t i = 0; i < blocks.size(); ++i) ASSERT_TRUE(gt::heap::release(blocks[i])) << "size " << c.size << " block " << i;
+    }
+}
+
+// Threads allocating and releasing at once never share a block.
+constexpr int kThreads = 4, kBlocks = 2000, kRounds = 200;
+struct Worker { int tag; int damaged; HANDLE start; };
+
+DWORD WINAPI hammer(LPVOID arg) {
+    auto* w = static_cast<Worker*>(arg);
+    WaitForSingleObject(w->start, INFINITE);
+    std::vector<int*> mine(kBlocks);
+    for (int r = 0; r < kRounds; ++r) {
+        for (int*& p : mine) {
+            p = static_cast<int*>(gtGlobalAllocPtr(GHND, 64));
+            *p = w->tag;
+        }
+        for (int* p : mine) w->damaged += *p != w->tag;
+        for (int* p : mine) gtGlobalFreePtr(p);
+    }
+    return 0;
+}
+
+TEST(BlockHeap, ConcurrentThreadsNeverShareABlock) {
+    Worker workers[kThreads];
+    HANDLE threads[kThreads];
+    HANDLE start = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    for (int t = 0; t < kThreads; ++t) {
+        workers[t] = {t + 1, 0, start};
+        threads[t] = CreateThread(nullptr, 0, &hammer, &workers[t], 0, nullptr);
+    }
+    SetEvent(start);
+    WaitForMultipleObjects(kThreads, threads, TRUE, INFINITE);
+    for (int t = 0; t < kThreads; ++t) {
+        CloseHandle(threads[t]);
+        EXPECT_EQ(workers[t].damaged, 0) << "thread " << t;
+    }
+    CloseHandle(start);
+}

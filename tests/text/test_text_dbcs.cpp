@@ -20,10 +20,6 @@ TEST_F(Dbcs, TokenizersSplitOnlyAtWholeCharacters) {
     getTokens(text, {{'\\', HYO}, {'\\', SO}, {'\\', nullptr}});
     getTokens(bar, {{'|', PO PO}, {0, PO}});
     EXPECT_EQ(gtGetToken(whole, '\\'), whole);
-    char bars[] = " " PO "|" HYO "|| " SO "x";
-    LPGTSTRTOK t = gtStartStrTok(TRUE, TRUE);
-    getTokens(bars, {{'|', PO}, {'|', HYO}, {'|', ""}, {'|', SO "x"}, {'|', nullptr}}, t);
-    EXPECT_TRUE(gtEndStrTok(t));
 }
 
 TEST_F(Dbcs, TrailingCharacterTestsSeeWholeCharacters) {
