@@ -412,6 +412,159 @@ BOOL   GTAPI gtFindNext(HANDLE search, LPGTFINDDATA data, DWORD mask);
 /* Ends a search; the find-file library's result. */
 BOOL   GTAPI gtFindClose(HANDLE search);
 
+/* -- file operations -- */
+
+/* Progress callback of gtCopyFileEx: (message, record, user value); 0
+ * cancels.  The record lives for the duration of the call only. */
+#define GTCOPY_START    101  /* before the first block */
+#define GTCOPY_PROGRESS 102  /* after each block is read and after it is written */
+#define GTCOPY_DONE     104  /* the destination is complete and in place */
+
+typedef struct GTCOPYPROGRESS {
+    LPCSTR pszDestination;  /* the caller's strings */
+    LPCSTR pszSource;
+    DWORD  dwSourceSize;    /* bytes; counts of 4 GiB and more read 0xFFFFFFFF */
+    LPVOID pBuffer;         /* the copy buffer */
+    DWORD  dwLastBlock;     /* bytes of the latest read */
+    DWORD  dwBytesRead;
+    DWORD  dwBytesWritten;
+    WORD   wSourceDate;     /* DOS form */
+    WORD   wSourceTime;
+} GTCOPYPROGRESS, *LPGTCOPYPROGRESS;
+
+typedef int (GTCALLBACK* GTCOPYPROC)(UINT message, LPGTCOPYPROGRESS progress, DWORD user);
+
+/* TRUE when the name or pattern matches at least one file or directory. */
+BOOL  GTAPI gtIsFileExist(LPCSTR name);
+/* TRUE when the path's file name (its directory ignored) is found along the
+ * default search order. */
+BOOL  GTAPI gtIsFileExistEx(LPCSTR path);
+/* Full path found along the search order, into output (261 bytes) or a new
+ * block of 261 bytes that the caller releases with gtGlobalFreePtr; NULL
+ * when not found. */
+LPSTR GTAPI gtFindFileInPath(LPCSTR name, LPSTR output);
+/* Sets the attributes of every entry the pattern matches; TRUE when it
+ * matched at least one. */
+BOOL  GTAPI gtSetFileAttributes(LPCSTR pattern, DWORD attributes);
+/* Last-write time as DOS date and time, without a time-zone conversion; a
+ * value read and written back comes back unchanged.  Setting gives creation,
+ * access and write time that value. */
+BOOL  GTAPI gtGetFileDateTime(LPCSTR path, LPWORD date, LPWORD time);
+BOOL  GTAPI gtSetFileDateTime(LPCSTR path, WORD date, WORD time);
+/* Deletes one file, read-only, hidden and system ones too; when the deletion
+ * fails the file keeps its attributes.  A directory or a pattern is never
+ * deleted. */
+BOOL  GTAPI gtDeleteFile(LPCSTR path);
+/* MoveFileA: an existing new path is not replaced. */
+BOOL  GTAPI gtRenameFile(LPCSTR oldPath, LPCSTR newPath);
+/* Copies source over destination (destination first).  The copy is made
+ * beside the destination and put in its place only when complete, so on
+ * failure an existing destination is unchanged; a read-only destination is
+ * replaced.  A file is never copied onto itself (FALSE). */
+BOOL  GTAPI gtCopyFile(LPCSTR destination, LPCSTR source);
+/* Buffered copy with progress: GTCOPY_START, GTCOPY_PROGRESS twice per
+ * block, GTCOPY_DONE.  The destination gets the source's attributes and DOS
+ * date and time.  FALSE on any failure or cancellation, and for an empty
+ * source; the destination is then as it was (absent when it was absent). */
+BOOL  GTAPI gtCopyFileEx(LPCSTR destination, LPCSTR source, GTCOPYPROC progress, DWORD user);
+/* Appends source to destination (created when missing), which then carries
+ * the source's DOS date and time.  A failed append leaves the destination at
+ * its former size, content and times (a new one is removed).  deleteSource
+ * 1 deletes the source after a verified append.  An empty source appends
+ * nothing and gives FALSE. */
+BOOL  GTAPI gtCatFile(LPCSTR destination, LPCSTR source, BOOL deleteSource);
+/* Copies count bytes of an open line file, from offset (or from its
+ * position for -1), into destination.  The line file's position is the same
+ * afterwards; a failure leaves the destination as it was. */
+BOOL  GTAPI gtExtractAndCopy(LPGTLINEFILE file, LONG offset, LONG count, LPCSTR destination);
+/* A new file (makeFile 1) or directory (anything else) named directory +
+ * two characters of prefix + a hexadecimal counter + extension; directory
+ * is created when missing.  The output receives the full name (fullPath 1)
+ * or the name alone.  NULL when the directory cannot be had, the name does
+ * not fit the output (nothing is created), or creation fails for another
+ * reason than an existing name. */
+LPSTR GTAPI gtCreateTempFile(LPCSTR directory, LPCSTR prefix, LPCSTR extension, LPSTR output, int outputSize,
+                             BOOL fullPath, BOOL makeFile);
+
+/* -- directories -- */
+
+/* Walk callback: (path text, entry, user value); 0 stops the whole walk.
+ * The path text is the pattern of the level walked or, for the report of a
+ * subdirectory before the walk descends into it (bDirReport 1), that
+ * level's drive and directory. */
+typedef int (GTCALLBACK* GTENUMPROC)(LPCSTR path, LPGTFINDDATA entry, DWORD user);
+
+/* One entry's information (gtGetFileInfo).  DOS forms; creation and access
+ * in local time. */
+typedef struct GTFILEINFO {
+    WORD  wCreationTime;
+    WORD  wCreationDate;
+    WORD  wAccessTime;
+    WORD  wAccessDate;
+    WORD  wTime;          /* the find service's DOS time */
+    WORD  wDate;
+    DWORD dwAttributes;
+    DWORD dwSizeLow;      /* size, 64-bit */
+    DWORD dwSizeHigh;
+    char  szName[260];
+    char  szShortName[14];
+} GTFILEINFO, *LPGTFILEINFO;
+
+/* User value of gtiDeleteFilesProc: entries named in the keep-list (260-byte
+ * slots, ended by a slot whose first character is 0; long or short name,
+ * any case) stay; the status window (or NULL) shows what is deleted. */
+typedef struct GTDELETECONTEXT {
+    LPCSTR pszKeepList;
+    HWND   hStatus;
+} GTDELETECONTEXT, *LPGTDELETECONTEXT;
+
+/* TRUE when the directory exists or was created. */
+BOOL     GTAPI gtCreateDir(LPCSTR path);
+/* Creates every missing level (drive and UNC paths).  FALSE, creating
+ * nothing, for a path of 260 characters or more or one with a file where a
+ * directory must go. */
+BOOL     GTAPI gtCreateDirEx(LPCSTR path);
+/* RemoveDirectoryA of path (one trailing backslash ignored). */
+BOOL     GTAPI gtRemoveDir(LPSTR path);
+/* TRUE when the directory holds nothing but "." and "..", or nothing can be
+ * found there (a missing directory); FALSE for NULL, empty or over-long
+ * names. */
+BOOL     GTAPI gtIsDirEmpty(LPCSTR directory);
+/* Current directory with a trailing backslash, into buffer (size bytes) or
+ * a new block of size + 1 bytes the caller releases; NULL when it does not
+ * fit. */
+LPSTR    GTAPI gtGetCurrentDir(LPSTR buffer, int size);
+/* The drive's current directory into buffer (size bytes). */
+BOOL     GTAPI gtGetDrivesCurrentDir(char letter, LPSTR buffer, int size);
+/* Files (hidden and system too, no directories) matching the pattern; at
+ * most 65535. */
+WORD     GTAPI gtGetNoofFilesInDir(LPCSTR pattern);
+/* Post-order walk: with recurse, a subdirectory is reported (bDirReport 1)
+ * and walked before it is reported as an entry.  Walks never descend into
+ * directory links.  Result: the last callback result; the recurse flag when
+ * nothing matches. */
+int      GTAPI gtEnumFilesInDir(LPCSTR pattern, GTENUMPROC proc, BOOL recurse, DWORD user, DWORD reserved);
+/* Pre-order walk of subdirectories; sizes 1 puts each one's total size
+ * (gtGetDirSize of its "*.*" with recurse) into the entry. */
+int      GTAPI gtEnumSubDirsInDir(LPCSTR pattern, GTENUMPROC proc, BOOL sizes, BOOL recurse, DWORD user,
+                                  DWORD reserved);
+/* Adds each file's size to the ULONGLONG that user points to; always 1. */
+int      GTAPI gtiFileSizeProc(LPCSTR path, LPGTFINDDATA entry, DWORD user);
+/* Total size of the matching files. */
+LONGLONG GTAPI gtGetDirSize(LPCSTR pattern, BOOL recurse);
+/* The first matching entry's information; one trailing backslash of path is
+ * removed in place. */
+BOOL     GTAPI gtGetFileInfo(LPSTR path, LPGTFILEINFO info);
+/* Deletes the reported entry unless it is kept (user: GTDELETECONTEXT or
+ * NULL); always 1.  A directory link is removed, never its target. */
+int      GTAPI gtiDeleteFilesProc(LPCSTR path, LPGTFINDDATA entry, DWORD user);
+/* Deletes what the pattern matches (recursively with recurse), except the
+ * keep-list's names; showStatus 1 shows each name in a status window
+ * (string 28034).  FALSE for a drive that is not valid. */
+int      GTAPI gtDeleteFileEx(LPCSTR pattern, BOOL showStatus, HWND parent, BOOL recurse, LPCSTR keepList);
+/* Deletes everything on a drive except the keep-list's names. */
+int      GTAPI gtWipeDisk(char letter, BOOL showStatus, HWND parent, LPCSTR keepList);
+
 /* ---- section: message boxes (msgbox/) ---- */
 
 /* -- extended message box -- */
@@ -612,6 +765,57 @@ LPINT GTAPI gtGetLBSelItems(HWND listBox, LPINT count);
 /* Deletes the selected items; FALSE when there were none. */
 BOOL GTAPI gtDeleteLBSelItems(HWND listBox);
 
+/* -- dialog resize layout -- */
+
+/* GTRESIZERULE.nType */
+#define GTRS_SIZE         0  /* sets a value; the opposite edge stays */
+#define GTRS_MOVE         1  /* sets an edge and keeps the size */
+#define GTRS_CENTER_VERT  2  /* centres the block nTargetId..nLastId vertically */
+#define GTRS_CENTER_HORZ  3  /* centres the block horizontally */
+#define GTRS_END          4  /* ends the table */
+/* nTargetAttr and nRefAttr */
+#define GTRS_LEFT    0
+#define GTRS_TOP     1
+#define GTRS_RIGHT   2
+#define GTRS_BOTTOM  3
+#define GTRS_WIDTH   4
+#define GTRS_HEIGHT  5
+#define GTRS_EXTENT  6       /* blocks only: the reference's whole span along the block's axis */
+/* nRefId: the window's own client area */
+#define GTRS_CLIENT  0x10000
+
+/* One rule; a table is an array ended by a GTRS_END rule.  The library
+ * writes bDone and nOffsetPixels of every rule on every call, so the table
+ * must be writable. */
+typedef struct GTRESIZERULE {
+    LONG nType;         /* GTRS_SIZE .. GTRS_END */
+    LONG nTargetAttr;   /* sizes and moves: GTRS_LEFT .. GTRS_HEIGHT */
+    LONG nTargetId;     /* sizes and moves: the control; blocks: lowest id */
+    LONG nLastId;       /* blocks: highest id (inclusive, signed) */
+    LONG nRefAttr;      /* GTRS_LEFT .. GTRS_HEIGHT; blocks also GTRS_EXTENT */
+    LONG nRefId;        /* a control id or GTRS_CLIENT */
+    LONG nPercent;      /* with GTRS_WIDTH/GTRS_HEIGHT references: value * nPercent / 100 */
+    LONG nOffset;       /* dialog units, added to the result */
+    LONG bDone;         /* written: 1 once applied in this call */
+    LONG nOffsetPixels; /* written: nOffset in pixels along the rule's axis */
+} GTRESIZERULE, *LPGTRESIZERULE;
+
+/* Moves and sizes the window's child controls by the rules, all at once.
+ * 1 when every rule was applied (or the window is minimised: nothing done);
+ * 0 with no control moved for a null table, no window, no children, a rule
+ * naming a missing control or an attribute out of range, rules that wait
+ * for each other, or coordinates beyond 32 bits.  Negative sizes are
+ * applied as 0.  A GTRS_MOVE rule on a width keeps the right edge, on a
+ * height the bottom edge; GTRS_SIZE keeps the left or top edge. */
+BOOL GTAPI gtResizeWindow(HWND window, LPGTRESIZERULE rules);
+/* Dialog units to pixels: the platform's conversion for dialogs, the
+ * window's font (average width of A-Z a-z, height; truncating, results
+ * held to 32 bits) for other windows.  0 when the window does not exist or
+ * rect is NULL. */
+BOOL GTAPI gtMapDialogRect(HWND window, LPRECT rect);
+/* Number of child windows; 0 when it is not a window. */
+int  GTAPI gtGetChildWindowCount(HWND window);
+
 /* ---- section: stop request and processes (process/) ---- */
 
 /* -- stop request -- */
@@ -793,8 +997,18 @@ static_assert(sizeof(GTFINDRECORD) == 332, "GTFINDRECORD layout");
 static_assert(offsetof(GTFINDRECORD, fd.nFileSizeHigh) == 28 && offsetof(GTFINDRECORD, fd.cFileName) == 44,
               "GTFINDRECORD layout");
 static_assert(offsetof(GTFINDRECORD, fd.cAlternateFileName) == 304, "GTFINDRECORD layout");
+static_assert(sizeof(GTCOPYPROGRESS) == 32 && offsetof(GTCOPYPROGRESS, dwLastBlock) == 16 &&
+              offsetof(GTCOPYPROGRESS, wSourceDate) == 28 && offsetof(GTCOPYPROGRESS, wSourceTime) == 30,
+              "GTCOPYPROGRESS layout");
+static_assert(sizeof(GTFILEINFO) == 300 && offsetof(GTFILEINFO, dwAttributes) == 12 &&
+              offsetof(GTFILEINFO, dwSizeLow) == 16 && offsetof(GTFILEINFO, szName) == 24 &&
+              offsetof(GTFILEINFO, szShortName) == 284, "GTFILEINFO layout");
+static_assert(sizeof(GTDELETECONTEXT) == 8, "GTDELETECONTEXT layout");
 static_assert(offsetof(GTFINDRECORD, dwDosTime) == 320 && offsetof(GTFINDRECORD, dwDosDate) == 324,
               "GTFINDRECORD layout");
+static_assert(sizeof(GTRESIZERULE) == 40 && offsetof(GTRESIZERULE, nRefAttr) == 16 &&
+              offsetof(GTRESIZERULE, nOffset) == 28 && offsetof(GTRESIZERULE, bDone) == 32 &&
+              offsetof(GTRESIZERULE, nOffsetPixels) == 36, "GTRESIZERULE layout");
 #endif
 
 #endif /* GTAPI32_H */

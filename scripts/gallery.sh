@@ -3,6 +3,7 @@
 #   msgbox-yesno-{en,de,fr,it,ja}.png  Yes/No box with the question icon
 #   msgbox-picture.png                 caller bitmap, white transparent, over a brush
 #   status-window.png                  status window
+#   resize-demo-{small,large}.png      gtx resize-demo at two window sizes
 # Builds first (GT_BUILD as for build.sh).  Uses a copy of the tree's Wine
 # prefix in which Wine draws the window frames itself (Xvfb has no window
 # manager to draw them).
@@ -15,7 +16,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${GT_BUILD:-$root/build}"
 out="$root/docs/images"
 "$root/scripts/build.sh" >/dev/null
-cmake --build "$build" --target mbx_gallery >/dev/null
+cmake --build "$build" --target mbx_gallery gtx >/dev/null
 export GT_BUILD_DIR="$build"
 "$root/cmake/wine-prefix.sh" "$build/wineprefix"
 
@@ -63,4 +64,32 @@ shoot yesno it_IT.UTF-8 msgbox-yesno-it.png
 shoot yesno ja_JP.UTF-8 msgbox-yesno-ja.png
 shoot picture en_US.UTF-8 msgbox-picture.png
 shoot status en_US.UTF-8 status-window.png
+
+# The resize demo at one window size: it prints where it is and closes itself.
+shoot_resize_demo() {
+  local size=$1 png=$2 work geometry=""
+  work="$(mktemp -d)"
+  WINEPREFIX="$prefix" WINEDEBUG=-all \
+    wine "$build/bin/gtx.exe" resize-demo --size "$size" --seconds 5 >"$work/out" 2>/dev/null &
+  local pid=$!
+  for _ in $(seq 1 300); do
+    geometry=$(grep -m1 '^resize-demo: window at' "$work/out" 2>/dev/null | tr -d '\r' || true)
+    [ -n "$geometry" ] && break
+    sleep 0.1
+  done
+  if [ -z "$geometry" ]; then
+    echo "gallery: resize-demo $size did not come up" >&2
+    kill "$pid" 2>/dev/null || true
+    return 1
+  fi
+  sleep 1.5  # painted
+  read -r _ _ _ x y w h <<<"$geometry"
+  xwd -root -silent -display "$DISPLAY" | convert xwd:- -crop "${w}x${h}+${x}+${y}" +repage "$out/$png"
+  wait "$pid" || true
+  rm -rf "$work"
+  echo "gallery: docs/images/$png"
+}
+
+shoot_resize_demo 440x330 resize-demo-small.png
+shoot_resize_demo 720x500 resize-demo-large.png
 WINEPREFIX="$prefix" wineserver -k || true
