@@ -74,23 +74,6 @@ int previousRecord(ZFile& f, int distance, void* buf, int len, bool setCodes) {
     return readAtPosition(f, f.GetPos(), buf, len, setCodes);
 }
 
-bool fileExists(const char* path) {
-    if (!path || !*path) return false;
-    DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// Read-only, hidden and system files are deleted too; a deletion that fails
-// puts the attributes back.
-BOOL deleteFile(const char* path) {
-    if (!fileExists(path)) return FALSE;
-    DWORD attributes = GetFileAttributesA(path);
-    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-    if (DeleteFileA(path)) return TRUE;
-    SetFileAttributesA(path, attributes);
-    return FALSE;
-}
-
 }  // namespace gt::recordfile
 
 // --- ZFile -------------------------------------------------------------------------
@@ -145,7 +128,7 @@ void ZFile::SetName(const char* name) {
 DWORD ZFile::GetHeaderSize() { return m_dwHeaderSize; }
 void ZFile::SetHeaderSize(DWORD size) { m_dwHeaderSize = size; }
 
-BOOL ZFile::IsExist() { return rf::fileExists(m_szName) ? TRUE : FALSE; }
+BOOL ZFile::IsExist() { return gtIsFileExist(m_szName); }
 
 BOOL ZFile::Open(DWORD mode) {
     if (IsOpen()) return TRUE;
@@ -280,7 +263,7 @@ int ZFile::GetHandle() { return m_hFile; }
 
 BOOL ZFile::Delete() {
     Close();
-    return rf::deleteFile(m_szName);
+    return gtDeleteFile(m_szName);
 }
 
 void ZFile::Flush() {

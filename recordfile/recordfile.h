@@ -70,11 +70,4 @@ BOOL nextRecord(ZFile& f, void* buf, int len, int& cursor, bool setCodes);
 int lastRecord(ZFile& f, void* buf, int len, bool setCodes);
 int previousRecord(ZFile& f, int distance, void* buf, int len, bool setCodes);
 
-// --- files ----------------------------------------------------------------------
-// Until the file-operation exports exist: existence of a file (not a
-// directory) and deletion of any file, read-only included.
-
-bool fileExists(const char* path);
-BOOL deleteFile(const char* path);
-
 }  // namespace gt::recordfile
