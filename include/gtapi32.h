@@ -908,6 +908,9 @@ void  GTAPI gtGetSysTimeStr(LPSTR buffer);
  * argument is NULL or the platform cannot format the value. */
 BOOL  GTAPI gtConvertTimeToStr(LPWORD time, LPSTR buffer);
 BOOL  GTAPI gtConvertDateToStr(LPWORD date, LPSTR buffer);
+/* The file's last-write date as locale text (15 characters); NULL when the
+ * file cannot be read or the date cannot be formatted. */
+LPSTR GTAPI gtGetFileDateStr(LPCSTR path, LPSTR buffer);
 BOOL  GTAPI gtGetSystemTime(LPWORD time);
 BOOL  GTAPI gtGetSystemDate(LPWORD date);
 /* Fixed-point text: 3.14159, 2 -> "3.14"; -2.5, 1 -> "-2.5"; 0.5, 1 -> ".5";
@@ -952,6 +955,12 @@ UINT  GTAPI gtIsNDOSLoaded(void);
  * block of size bytes the caller releases with gtGlobalFreePtr.  NULL when
  * the variable is missing, empty or longer than size - 1. */
 LPSTR GTAPI gtGetEnv(LPCSTR name, LPSTR buffer, WORD size);
+/* Makes target a system disk with SYS run through the source root's
+ * COMMAND.COM (copied there from \DOS or COMSPEC when copyShell is 1):
+ * 1 done (or started, with noWait), 0 a drive is not valid or SYS did not
+ * confirm, 10 no command interpreter, 11 no SYS program, 12 not started,
+ * 13 no output to read. */
+UINT  GTAPI gtMakeSystemDisk(char source, char target, UINT noWait, int copyShell);
 /* Asks the driver to restart the machine; without one, shows the
  * "press the Reset button" box.  The driver's result. */
 BOOL  GTAPI gtRebootMachine(void);

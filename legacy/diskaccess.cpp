@@ -76,7 +76,7 @@ constexpr DWORD kVwin32AbsoluteRead = 2;  // interrupt 25h
 constexpr UINT kQuietMode = SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX;
 constexpr size_t kSectorBufferSize = 1024;
 constexpr int kLastDriveIndex = 25;
-constexpr UINT kEnvBlockFlags = 0x2042;  // GMEM_SHARE | GHND, as callers pass them
+constexpr UINT kEnvBlockFlags = GHND | GMEM_DDESHARE;
 
 struct SeamDeviceTraits {
     using Type = HANDLE;

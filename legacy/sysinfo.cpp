@@ -166,3 +166,14 @@ extern "C" BOOL GTAPI gtTalkToDevice(DWORD device, DWORD code, LPVOID input, DWO
     return gt::device::seam().ioControl(reinterpret_cast<HANDLE>(device), code, input, inputSize, output,
                                         outputSize, &returned, nullptr);
 }
+
+extern "C" LPSTR GTAPI gtGetFileDateStr(LPCSTR path, LPSTR buffer) {
+    if (!path || !*path || !buffer || lstrlenA(path) >= MAX_PATH) return nullptr;
+    char copy[MAX_PATH];
+    lstrcpynA(copy, path, sizeof(copy));
+    GTFILEINFO info{};
+    if (!gtGetFileInfo(copy, &info)) return nullptr;
+    WORD date[3] = {};
+    if (!gtConvertFindTDate(info.wDate, date)) return nullptr;
+    return gtConvertDateToStr(date, buffer) ? buffer : nullptr;
+}

@@ -29,14 +29,16 @@ struct Child {
 };
 
 // CreateProcessA with handles inherited, shown as `show`; false with the
-// system's error left in GetLastError.
+// system's error left in GetLastError.  An empty working directory is the
+// caller's own (the system refuses "" as a directory).
 bool startChild(std::string& line, LPCSTR workDir, WORD show, Child& child) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = show;
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, workDir, &startup, &info))
+    const LPCSTR directory = workDir && *workDir ? workDir : nullptr;
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, directory, &startup, &info))
         return false;
     child.process.reset(info.hProcess);
     child.thread.reset(info.hThread);

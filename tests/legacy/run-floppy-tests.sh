@@ -3,6 +3,7 @@
 #   A: floppy, a formatted 1.44 MB image     B: floppy, a zeroed image
 #   F: floppy whose image is missing          W: fixed, a writable directory
 #   V: fixed, a read-only tmpfs (when it can be mounted)
+#   S:, T: fixed, source and target of the system-disk runs
 # Drive types need a fresh Wine server, so the shared prefix is never used.
 # Usage: run-floppy-tests.sh PROGRAM [gtest arguments...]
 set -uo pipefail
@@ -26,7 +27,7 @@ trap cleanup EXIT
 cleanup
 
 cp -a "$shared" "$pfx"
-mkdir -p "$media"/{a,b,f,w,v}
+mkdir -p "$media"/{a,b,f,w,v,s,t}
 mkfs.fat -C "$media/formatted.img" 1440 >/dev/null
 echo "a file on the floppy" >"$media/hello.txt"
 mcopy -i "$media/formatted.img" "$media/hello.txt" ::HELLO.TXT
@@ -40,7 +41,7 @@ export GT_READONLY_DRIVE
 export GT_FLOPPY_IMAGE="Z:${media//\//\\}\\formatted.img"
 
 dd="$pfx/dosdevices"
-for l in a b f w v; do ln -sfn "$media/$l" "$dd/$l:"; done
+for l in a b f w v s t; do ln -sfn "$media/$l" "$dd/$l:"; done
 ln -sfn "$media/formatted.img" "$dd/a::"
 ln -sfn "$media/zeroed.img" "$dd/b::"
 ln -sfn "$media/missing.img" "$dd/f::"

@@ -190,6 +190,29 @@ TEST(DatesAndTimes, FailuresAreReported) {
     gtGetSysDateStr(nullptr);  // does nothing
 }
 
+TEST(DatesAndTimes, FileDateAsLocaleText) {
+    const std::string path = testutil::freshTempDir("filedate") + "dated.txt";
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    FILETIME local, utc;
+    SYSTEMTIME st{};
+    st.wYear = 1997;
+    st.wMonth = 7;
+    st.wDay = 4;
+    st.wHour = 12;
+    SystemTimeToFileTime(&st, &local);
+    LocalFileTimeToFileTime(&local, &utc);
+    SetFileTime(f, nullptr, nullptr, &utc);
+    CloseHandle(f);
+
+    char text[32] = {};
+    EXPECT_EQ(gtGetFileDateStr(path.c_str(), text), text);
+    EXPECT_EQ(text, platformDate(4, 7, 1997));
+    EXPECT_EQ(gtGetFileDateStr("C:\\no\\such\\file.txt", text), nullptr);
+    EXPECT_EQ(gtGetFileDateStr("", text), nullptr);
+    EXPECT_EQ(gtGetFileDateStr(path.c_str(), nullptr), nullptr);
+    DeleteFileA(path.c_str());
+}
+
 TEST(DatesAndTimes, TriplesOfNow) {
     SYSTEMTIME before;
     GetLocalTime(&before);

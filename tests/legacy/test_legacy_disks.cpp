@@ -122,4 +122,94 @@ TEST(WriteProtection, BadLetters) {
     EXPECT_FALSE(gtIsDiskWriteProtected(0));
 }
 
+
+// ---- system disks: S: is the source, T: the target; the stand-ins sit in
+// the test's "sysdisk" directory ----
+
+std::string standIn(const char* name) {
+    char dir[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, dir, MAX_PATH);
+    std::string s(dir);
+    return s.substr(0, s.find_last_of('\\') + 1) + "sysdisk\\" + name;
+}
+
+struct SystemDisk : ::testing::Test {
+    std::string savedPath;
+    void SetUp() override {
+        char path[4096] = {};
+        GetEnvironmentVariableA("PATH", path, sizeof(path));
+        savedPath = path;
+        clear();
+    }
+    void TearDown() override {
+        SetEnvironmentVariableA("PATH", savedPath.c_str());
+        SetEnvironmentVariableA("GT_SYS_ANSWER", nullptr);
+        SetEnvironmentVariableA("GT_SHELL_NO_REDIRECT", nullptr);
+        SetEnvironmentVariableA("COMSPEC", nullptr);
+        clear();
+    }
+    static void clear() {
+        for (const char* f : {"S:\\COMMAND.COM", "S:\\DOS\\COMMAND.COM", "S:\\~~VIVOD~.ERR"}) {
+            SetFileAttributesA(f, FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA(f);
+        }
+        RemoveDirectoryA("S:\\DOS");
+    }
+    static void shellInRoot() { CopyFileA(standIn("COMMAND.COM").c_str(), "S:\\COMMAND.COM", FALSE); }
+    void sysOnPath() { SetEnvironmentVariableA("PATH", (standIn("") + ";" + savedPath).c_str()); }
+};
+
+TEST_F(SystemDisk, TransferConfirmed) {
+    shellInRoot();
+    sysOnPath();
+    EXPECT_EQ(gtMakeSystemDisk('S', 'T', 0, 0), 1u);
+    EXPECT_EQ(GetFileAttributesA("S:\\~~VIVOD~.ERR"), INVALID_FILE_ATTRIBUTES) << "the output file is deleted";
+}
+
+TEST_F(SystemDisk, ShellCopiedFromDosDirectoryWhenAllowed) {
+    CreateDirectoryA("S:\\DOS", nullptr);
+    CopyFileA(standIn("COMMAND.COM").c_str(), "S:\\DOS\\COMMAND.COM", FALSE);
+    sysOnPath();
+    EXPECT_EQ(gtMakeSystemDisk('S', 'T', 0, 0), 10u) << "copying not allowed";
+    EXPECT_EQ(gtMakeSystemDisk('S', 'T', 0, 1), 1u);
+    EXPECT_NE(GetFileAttributesA("S:\\COMMAND.COM"), INVALID_FILE_ATTRIBUTES) << "copied into the root";
+}
+
+TEST_F(SystemDisk, ResultCodes) {
+    sysOnPath();
+    EXPECT_EQ(gtMakeSystemDisk('?', 'T', 0, 0), 0u) << "not a drive";
+    SetEnvironmentVariableA("COMSPEC", "C:\\windows\\system32\\cmd.exe");
+    EXPECT_EQ(gtMakeSystemDisk('S', 'T', 0, 1), 10u) << "no COMMAND.COM anywhere";
+
+    shellInRoot();
+    SetEnvironmentVariableA("PATH", savedPath.c_str());
+    EXPECT_EQ(gtMakeSystemDisk('S', 'T', 0, 0), 11u) << "no SYS program";
+
+    sysOnPath();
+    SetEnvironmentVariableA("GT_SHELL_NO_REDIRECT", "1");
+    EXPECT_EQ(gtMakeSystemDisk('S', 'T', 0, 0), 13u) << "no output file";
+    SetEnvironmentVariableA("GT_SHELL_NO_REDIRECT", nullptr);
+
+    SetEnvironmentVariableA("GT_SYS_ANSWER", "Disk error writing to drive T");
+    EXPECT_EQ(gtMakeSystemDisk('S', 'T', 0, 0), 0u) << "not confirmed";
+    SetEnvironmentVariableA("GT_SYS_ANSWER", nullptr);
+
+    DeleteFileA("S:\\COMMAND.COM");
+    CreateDirectoryA("S:\\COMMAND.COM", nullptr);
+    EXPECT_EQ(gtMakeSystemDisk('S', 'T', 0, 0), 12u) << "a directory named COMMAND.COM cannot start";
+    RemoveDirectoryA("S:\\COMMAND.COM");
+}
+
+TEST_F(SystemDisk, NoWaitLeavesTheOutput) {
+    shellInRoot();
+    sysOnPath();
+    EXPECT_EQ(gtMakeSystemDisk('S', 'T', 1, 0), 1u);
+    bool appeared = false;
+    for (int i = 0; i < 100 && !appeared; ++i) {
+        appeared = GetFileAttributesA("S:\\~~VIVOD~.ERR") != INVALID_FILE_ATTRIBUTES;
+        if (!appeared) Sleep(50);
+    }
+    EXPECT_TRUE(appeared) << "the run goes on and writes its output";
+}
+
 }  // namespace
