@@ -67,6 +67,7 @@ public:
 
 private:
     int extractFile(const zc::Entry& e, size_t index, const std::wstring& target, const Inflated& ahead);
+    int makeDirectory(const std::wstring& dir);
     void inflateAhead(size_t index, Inflated& out) const;
     int extractAll(const std::vector<Planned>& plan, const std::wstring& root);
 
@@ -75,31 +76,57 @@ private:
     std::wstring lastDir_;
 };
 
+// Opens `target` as a new file, or tells what is there already: a new name
+// costs one lookup instead of two (each one scans the directory under Wine).
+HANDLE createNew(const std::wstring& target, DWORD& existing, DWORD& error) {
+    HANDLE h = CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) return h;
+    error = GetLastError();
+    existing = GetFileAttributesW(target.c_str());
+    return INVALID_HANDLE_VALUE;
+}
+
+// Creates a directory entry's directory; the files listed after it find it
+// made without asking again.
+int Unzipper::makeDirectory(const std::wstring& dir) {
+    if (!zc::createDirectories(dir)) return QRZ_IO_ERROR;
+    lastDir_ = dir;
+    return QRZ_OK;
+}
+
 // Writes one entry to `target`.
 int Unzipper::extractFile(const zc::Entry& e, size_t index, const std::wstring& target, const Inflated& ahead) {
-    DWORD existing = GetFileAttributesW(target.c_str());
+    std::wstring dir = parentOf(target);
+    if (dir != lastDir_) {  // archives list a directory's files together
+        int made = makeDirectory(dir);
+        if (made != QRZ_OK) return made;
+    }
+    // Large entries are measured against the free space before anything is
+    // created; a small one that does not fit fails on its write (and is
+    // created straight away).
+    const bool roomFirst = e.usize >= ROOM_CHECK_FROM;
+    DWORD existing = INVALID_FILE_ATTRIBUTES, createError = ERROR_SUCCESS;
+    gt::FileHandle file;
+    if (roomFirst)
+        existing = GetFileAttributesW(target.c_str());
+    else
+        file.reset(createNew(target, existing, createError));
     if (existing != INVALID_FILE_ATTRIBUTES) {
         if (existing & FILE_ATTRIBUTE_DIRECTORY) return QRZ_IO_ERROR;
         if (!cmd_.overwrite) return QRZ_OK;  // kept as it is
         if ((existing & FILE_ATTRIBUTE_READONLY) && !cmd_.replaceReadOnly) return QRZ_IO_ERROR;
+    } else if (!roomFirst && !file) {
+        return zc::writeErrorCode(createError);
     }
-    std::wstring dir = parentOf(target);
-    if (dir != lastDir_) {  // archives list a directory's files together
-        if (!zc::createDirectories(dir)) return QRZ_IO_ERROR;
-        lastDir_ = dir;
-    }
-    // Large entries are measured against the free space before anything is
-    // written; a small one that does not fit fails on its write.
     ULARGE_INTEGER avail{};
-    if (e.usize >= ROOM_CHECK_FROM && GetDiskFreeSpaceExW((dir + L"\\").c_str(), &avail, nullptr, nullptr) && avail.QuadPart < e.usize)
+    if (roomFirst && GetDiskFreeSpaceExW((dir + L"\\").c_str(), &avail, nullptr, nullptr) && avail.QuadPart < e.usize)
         return QRZ_DISK_FULL;
 
     // A new file is written under its own name and deleted on failure; an
     // existing one is replaced only by a complete copy written beside it.
     // (Renaming costs more than the write of a small file under Wine.)
     std::wstring temp = target;
-    gt::FileHandle file;
-    bool replacing = existing != INVALID_FILE_ATTRIBUTES;
+    const bool replacing = existing != INVALID_FILE_ATTRIBUTES;
     for (int i = 0; i < TEMP_TRIES && !file; ++i) {
         if (replacing) temp = target + TEMP_SUFFIX + (i ? std::to_wstring(i) : std::wstring());
         file.reset(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -227,7 +254,7 @@ int Unzipper::extractAll(const std::vector<Planned>& plan, const std::wstring& r
         if (cmd_.testOnly)
             code = ahead[k].code;
         else if (e.isDirectory())
-            code = zc::createDirectories(root + p.relative) ? QRZ_OK : QRZ_IO_ERROR;
+            code = makeDirectory(root + p.relative);
         else if (ahead[k].inMemory && ahead[k].code != QRZ_OK)
             code = ahead[k].code;  // nothing is created for a damaged entry
         else
