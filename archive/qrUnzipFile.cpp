@@ -29,7 +29,7 @@ qrUnzipFile::qrUnzipFile(const char* zipFileName, const char* destinationDir, un
     SetZipFlags(zipFlags);
 }
 
-// Each copy gets its own names, specification and record.
+// Each copy gets its own names, name pattern and record.
 qrUnzipFile::qrUnzipFile(const qrUnzipFile& other)
     : m_pszZipFileName(nullptr), m_pszDestinationDir(nullptr), m_ulZipFlags(0), m_pszFileSpec(nullptr),
       m_nErrorCode(0), m_pCommand(new UnzipCommand) {

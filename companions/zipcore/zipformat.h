@@ -104,7 +104,7 @@ bool safeRelativePath(const std::wstring& name, std::wstring& relative);
 bool matchSpec(const std::wstring& spec, const std::wstring& name);
 
 // Whether an entry (its safe relative path) is extracted: nested entries
-// only with recursion, files when their name matches the specification,
+// only with recursion, files when their name matches the name pattern,
 // directories only when paths are kept.
 bool selectEntry(const std::wstring& relative, bool directory, const std::wstring& spec, bool recurse,
                  bool keepPaths);

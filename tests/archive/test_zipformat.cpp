@@ -1,5 +1,5 @@
 // The container's decisions: which names may be extracted, which names a
-// specification selects, how sources split, and the Zip64 end records.
+// name pattern selects, how sources split, and the Zip64 end records.
 #include <gtest/gtest.h>
 
 #include "zipcore/zipformat.h"
