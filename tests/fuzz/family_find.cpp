@@ -11,14 +11,6 @@
 
 namespace {
 
-std::string fuzzDir() {
-    char tmp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, tmp);
-    const std::string dir = std::string(tmp) + "gtfuzz_find_" + std::to_string(GetCurrentProcessId()) + "\\";
-    CreateDirectoryA(dir.c_str(), nullptr);
-    return dir;
-}
-
 std::set<std::string> platformNames(const std::string& pattern) {
     std::set<std::string> names;
     WIN32_FIND_DATAA fd;
@@ -34,7 +26,7 @@ std::set<std::string> platformNames(const std::string& pattern) {
 }  // namespace
 
 GT_FUZZ_FAMILY(find) {
-    static const std::string dir = fuzzDir();
+    static const std::string dir = fuzz::scratchDir("find");
     // Entries: a few files and directories with random names.
     std::vector<std::string> made;
     for (int i = static_cast<int>(c.below(8)); i > 0; --i) {

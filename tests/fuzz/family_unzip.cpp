@@ -13,32 +13,6 @@
 
 namespace {
 
-std::string workDir() {
-    char tmp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, tmp);
-    const std::string dir = std::string(tmp) + "gtfuzz_unzip_" + std::to_string(GetCurrentProcessId()) + "\\";
-    CreateDirectoryA(dir.c_str(), nullptr);
-    return dir;
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(f);
-}
-
-std::string readFile(const std::string& path) {
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return {};
-    std::string bytes(GetFileSize(f, nullptr), '\0');
-    DWORD got = 0;
-    ReadFile(f, &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr);
-    CloseHandle(f);
-    bytes.resize(got);
-    return bytes;
-}
-
 constexpr size_t kLargestEntry = 40000;
 
 // The intact archive, made once: text, zeros, a subdirectory.
@@ -50,37 +24,15 @@ const std::string& intactArchive(const std::string& dir) {
     CreateDirectoryA((src + "sub").c_str(), nullptr);
     std::string text;
     for (int i = 0; text.size() < kLargestEntry - 100; ++i) text += "line " + std::to_string(i) + "\r\n";
-    writeFile(src + "text.txt", text);
-    writeFile(src + "zeros.bin", std::string(kLargestEntry, '\0'));
-    writeFile(src + "sub\\small.txt", "small");
+    fuzz::writeFile(src + "text.txt", text);
+    fuzz::writeFile(src + "zeros.bin", std::string(kLargestEntry, '\0'));
+    fuzz::writeFile(src + "sub\\small.txt", "small");
     const std::string archive = dir + "intact.zip";
     DeleteFileA(archive.c_str());
     qrZipFile zip((src + "*.*").c_str(), archive.c_str(), 5, qrZipFile::DEFAULT_FLAGS | 1);
     zip.ZipFile();
-    bytes = readFile(archive);
+    bytes = fuzz::readFile(archive);
     return bytes;
-}
-
-// Everything under dir (files with their sizes), and removes it.
-void sweep(const std::string& dir, size_t& files, size_t& largest) {
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((dir + "*").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE) return;
-    do {
-        const std::string name = fd.cFileName;
-        if (name == "." || name == "..") continue;
-        const std::string path = dir + name;
-        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            sweep(path + "\\", files, largest);
-            RemoveDirectoryA(path.c_str());
-        } else {
-            ++files;
-            if (fd.nFileSizeLow > largest) largest = fd.nFileSizeLow;
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileA(path.c_str());
-        }
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
 }
 
 size_t entriesBeside(const std::string& dir) {
@@ -97,7 +49,7 @@ size_t entriesBeside(const std::string& dir) {
 }  // namespace
 
 GT_FUZZ_FAMILY(unzip) {
-    static const std::string dir = workDir();
+    static const std::string dir = fuzz::scratchDir("unzip");
     std::string bytes = intactArchive(dir);
     if (!c.check(!bytes.empty(), "the intact archive is made")) return;
     switch (c.below(3)) {
@@ -114,7 +66,7 @@ GT_FUZZ_FAMILY(unzip) {
     }
     }
     const std::string archive = dir + "damaged.zip";
-    writeFile(archive, bytes);
+    fuzz::writeFile(archive, bytes);
     const std::string outer = dir + "out\\";
     const std::string dest = outer + "dest\\";
     CreateDirectoryA(outer.c_str(), nullptr);
@@ -125,8 +77,7 @@ GT_FUZZ_FAMILY(unzip) {
     unzip.UnzipFile();
 
     c.check(entriesBeside(outer) == besideBefore, "nothing appears beside the destination");
-    size_t files = 0, largest = 0;
-    sweep(dest, files, largest);
-    c.check(largest <= kLargestEntry, "no file is larger than the largest entry");
+    const fuzz::TreeStats extracted = fuzz::removeTree(dest);
+    c.check(extracted.largest <= kLargestEntry, "no file is larger than the largest entry");
     DeleteFileA(archive.c_str());
 }

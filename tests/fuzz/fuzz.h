@@ -60,6 +60,18 @@ extern const std::string kAsciiBytes;
 extern const std::string kPathBytes;
 extern const std::string kDbcsBytes;
 
+// Files of the families that work on disk.  scratchDir makes (once per
+// call) "<temp>\\gtfuzz_<tag>_<pid>\\" and returns it with its backslash.
+std::string scratchDir(const char* tag);
+void writeFile(const std::string& path, const std::string& bytes);
+std::string readFile(const std::string& path);  // empty when missing
+// Removes everything under dir (dir itself stays) and tells what was there.
+struct TreeStats {
+    size_t files = 0;
+    size_t largest = 0;
+};
+TreeStats removeTree(const std::string& dir);
+
 using FamilyFn = void (*)(Case&);
 int registerFamily(const char* name, FamilyFn fn);
 

@@ -84,6 +84,58 @@ Guarded::~Guarded() {
     if (base_) VirtualFree(base_, 0, MEM_RELEASE);
 }
 
+std::string scratchDir(const char* tag) {
+    char tmp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, tmp);
+    const std::string dir = std::string(tmp) + "gtfuzz_" + tag + "_" + std::to_string(GetCurrentProcessId()) + "\\";
+    CreateDirectoryA(dir.c_str(), nullptr);
+    return dir;
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(f);
+}
+
+std::string readFile(const std::string& path) {
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return {};
+    std::string bytes(GetFileSize(f, nullptr), '\0');
+    DWORD got = 0;
+    if (!bytes.empty()) ReadFile(f, &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr);
+    CloseHandle(f);
+    bytes.resize(got);
+    return bytes;
+}
+
+TreeStats removeTree(const std::string& dir) {
+    TreeStats stats;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((dir + "*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return stats;
+    do {
+        const std::string name = fd.cFileName;
+        if (name == "." || name == "..") continue;
+        const std::string path = dir + name;
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            const TreeStats inner = removeTree(path + "\\");
+            stats.files += inner.files;
+            if (inner.largest > stats.largest) stats.largest = inner.largest;
+            RemoveDirectoryA(path.c_str());
+        } else {
+            ++stats.files;
+            if (fd.nFileSizeLow > stats.largest) stats.largest = fd.nFileSizeLow;
+            DeleteFileA(path.c_str());
+        }
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    return stats;
+}
+
 }  // namespace fuzz
 
 namespace {
