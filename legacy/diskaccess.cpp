@@ -186,18 +186,6 @@ UINT shellVersion(DWORD question, WORD answer) {
     return LOWORD(r.ebx);
 }
 
-// A drive is a floppy when the platform calls it removable and its DOS
-// device is a floppy device.
-bool isFloppyDrive(int drive) {
-    char root[] = "A:\\";
-    root[0] = static_cast<char>('A' + drive);
-    if (GetDriveTypeA(root) != DRIVE_REMOVABLE) return false;
-    char name[] = "A:";
-    name[0] = root[0];
-    char target[MAX_PATH + 1] = {};
-    return QueryDosDeviceA(name, target, MAX_PATH) && gt::fs::isFloppyDeviceName(target);
-}
-
 }  // namespace
 }  // namespace gt::legacy
 
@@ -231,7 +219,7 @@ extern "C" int GTAPI gtGetFloppyDriveType(UINT drive) {
     BYTE params[gt::fs::kDeviceParamsSize] = {};
     if (gtGetDriveParameters(drive, params)) return floppyTypeCode(params[gt::fs::kDeviceTypeOffset]);
     // Without VWIN32: the medium's own geometry on a floppy drive.
-    if (!isFloppyDrive(static_cast<int>(drive))) return 0;
+    if (gtGetDriveTypeEx(drive) != GTDRIVE_FLOPPY) return 0;
     gt::FileHandle volume = openVolume(static_cast<int>(drive));
     if (!volume) return 0;
     DWORD error = 0;

@@ -18,7 +18,7 @@ constexpr WORD kFreeResourcesFailed = 0xFFFF;
 bool splitCopy(const char* name, GTSPLITPATH& split) {
     if (!name || !*name || lstrlenA(name) >= MAX_PATH) return false;
     char copy[MAX_PATH];
-    lstrcpynA(copy, name, MAX_PATH);
+    gt::mb::copyToBuffer(copy, MAX_PATH, name);
     return gtSplitPath(copy, &split) != FALSE;
 }
 
@@ -86,7 +86,7 @@ bool toolHelpSearch(const char* file, char* moduleName) {
         entry.szExePath[sizeof(entry.szExePath) - 1] = 0;
         if (moduleFileMatches(file, bare, entry.szExePath)) {
             if (moduleName) {
-                lstrcpynA(moduleName, entry.szModule, sizeof(entry.szModule));
+                gt::mb::copyToBuffer(moduleName, sizeof(entry.szModule), entry.szModule);
             }
             return true;
         }
@@ -151,7 +151,8 @@ extern "C" UINT GTAPI gtLoadLibrary16(LPCSTR name) {
 extern "C" HMODULE GTAPI gtGetModuleHandle(LPCSTR name) { return name ? GetModuleHandleA(name) : nullptr; }
 
 extern "C" UINT GTAPI gtGetModuleHandle16(LPCSTR name) {
-    if (!name) return 0;
+    // A cut name could name another module.
+    if (!name || lstrlenA(name) >= MAX_PATH) return 0;
     Thunk16* t = thunk16();
     if (!t) return 0;
     Loaded16 kernel(*t, "KRNL386.EXE");
@@ -159,7 +160,7 @@ extern "C" UINT GTAPI gtGetModuleHandle16(LPCSTR name) {
     SegPtr proc = t->procedure(kernel.get(), "GetModuleHandle");
     if (!proc) return 0;
     char copy[MAX_PATH];
-    lstrcpynA(copy, name, sizeof(copy));
+    gt::mb::copyToBuffer(copy, sizeof(copy), name);
     Mapped16 mapped(*t, copy);
     Args16 args;
     args.dword(mapped.get());

@@ -6,6 +6,7 @@
 #include "frame/device.h"
 #include "frame/owners.h"
 #include "gtapi32.h"
+#include "text/mbchar.h"
 
 namespace gt::legacy {
 
@@ -170,7 +171,7 @@ extern "C" BOOL GTAPI gtTalkToDevice(DWORD device, DWORD code, LPVOID input, DWO
 extern "C" LPSTR GTAPI gtGetFileDateStr(LPCSTR path, LPSTR buffer) {
     if (!path || !*path || !buffer || lstrlenA(path) >= MAX_PATH) return nullptr;
     char copy[MAX_PATH];
-    lstrcpynA(copy, path, sizeof(copy));
+    gt::mb::copyToBuffer(copy, sizeof(copy), path);
     GTFILEINFO info{};
     if (!gtGetFileInfo(copy, &info)) return nullptr;
     WORD date[3] = {};
