@@ -39,7 +39,7 @@ TEST(ZipFormat, EntryNamesStayInsideTheDestination) {
     }
 }
 
-TEST(ZipFormat, SpecificationsFollowWindowsWildcards) {
+TEST(ZipFormat, NamePatternsFollowWindowsWildcards) {
     struct Row {
         const wchar_t* spec;
         const wchar_t* name;
@@ -64,7 +64,7 @@ TEST(ZipFormat, SpecificationsFollowWindowsWildcards) {
     }
 }
 
-TEST(ZipFormat, EntriesAreSelectedByFlagsAndSpecification) {
+TEST(ZipFormat, EntriesAreSelectedByFlagsAndNamePattern) {
     struct Row {
         const char* name;
         const wchar_t* relative;

@@ -64,6 +64,9 @@ run() {
     wine "$@"
   fi
 }
+# The first program of the new server session starts Wine's services; start
+# them here, detached from the test's output pipe, which they would hold.
+run cmd /c exit >/dev/null 2>&1 </dev/null || true
 run "$program" "$@"
 rc=$?
 exit $rc
