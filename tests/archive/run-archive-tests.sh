@@ -8,6 +8,7 @@
 # Usage: run-archive-tests.sh PROGRAM [gtest arguments...]
 set -uo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+. "$here/../common/prefix-tools.sh"
 : "${GT_BUILD_DIR:?GT_BUILD_DIR not set}"
 program="$1"
 shift
@@ -36,13 +37,6 @@ wineserver -k >/dev/null 2>&1 || true
 wineserver -w >/dev/null 2>&1 || true
 export GT_TMPFS GT_ARCHIVE_WORK="Z:${work//\//\\}"
 
-run() {
-  if [ -z "${DISPLAY:-}" ]; then
-    xvfb-run -a -s "-screen 0 1024x768x24" wine "$@"
-  else
-    wine "$@"
-  fi
-}
 run "$program" "$@"
 rc=$?
 

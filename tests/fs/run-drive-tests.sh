@@ -8,6 +8,7 @@
 # Usage: run-drive-tests.sh PROGRAM [gtest arguments...]
 set -uo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+. "$here/../common/prefix-tools.sh"
 : "${GT_BUILD_DIR:?GT_BUILD_DIR not set}"
 program="$1"
 shift
@@ -38,11 +39,6 @@ export GT_TMPFS
 dd="$pfx/dosdevices"
 for l in a m n r w t; do ln -sfn "$media/$l" "$dd/$l:"; done
 
-# The mount manager reads the 64-bit view where there is one.
-drivetype() {
-  wine reg add 'HKLM\Software\Wine\Drives' /v "$1" /d "$2" /f /reg:64 >/dev/null 2>&1 ||
-    wine reg add 'HKLM\Software\Wine\Drives' /v "$1" /d "$2" /f >/dev/null 2>&1
-}
 drivetype a: floppy
 drivetype r: cdrom
 drivetype w: network
@@ -50,13 +46,6 @@ drivetype w: network
 wineserver -k >/dev/null 2>&1 || true
 wineserver -w >/dev/null 2>&1 || true
 
-run() {
-  if [ -z "${DISPLAY:-}" ]; then
-    xvfb-run -a -s "-screen 0 1024x768x24" wine "$@"
-  else
-    wine "$@"
-  fi
-}
 run "$program" "$@"
 rc=$?
 

@@ -10,6 +10,7 @@
 # Usage: run-fileops-drive-tests.sh PROGRAM [gtest arguments...]
 set -uo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+. "$here/../common/prefix-tools.sh"
 : "${GT_BUILD_DIR:?GT_BUILD_DIR not set}"
 program="$1"
 shift
@@ -50,13 +51,6 @@ for l in t u v; do ln -sfn "$media/$l" "$dd/$l:"; done
 wineserver -k >/dev/null 2>&1 || true
 wineserver -w >/dev/null 2>&1 || true
 
-run() {
-  if [ -z "${DISPLAY:-}" ]; then
-    xvfb-run -a -s "-screen 0 1024x768x24" wine "$@"
-  else
-    wine "$@"
-  fi
-}
 run "$program" "$@"
 rc=$?
 # The links' target, checked from outside as well.

@@ -8,6 +8,7 @@
 # Usage: run-floppy-tests.sh PROGRAM [gtest arguments...]
 set -uo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+. "$here/../common/prefix-tools.sh"
 : "${GT_BUILD_DIR:?GT_BUILD_DIR not set}"
 program="$1"
 shift
@@ -46,24 +47,12 @@ ln -sfn "$media/formatted.img" "$dd/a::"
 ln -sfn "$media/zeroed.img" "$dd/b::"
 ln -sfn "$media/missing.img" "$dd/f::"
 
-# The mount manager reads the 64-bit view where there is one.
-drivetype() {
-  wine reg add 'HKLM\Software\Wine\Drives' /v "$1" /d "$2" /f /reg:64 >/dev/null 2>&1 ||
-    wine reg add 'HKLM\Software\Wine\Drives' /v "$1" /d "$2" /f >/dev/null 2>&1
-}
 drivetype a: floppy
 drivetype b: floppy
 drivetype f: floppy
 wineserver -k >/dev/null 2>&1 || true
 wineserver -w >/dev/null 2>&1 || true
 
-run() {
-  if [ -z "${DISPLAY:-}" ]; then
-    xvfb-run -a -s "-screen 0 1024x768x24" wine "$@"
-  else
-    wine "$@"
-  fi
-}
 # The first program of the new server session starts Wine's services; start
 # them here, detached from the test's output pipe, which they would hold.
 run cmd /c exit >/dev/null 2>&1 </dev/null || true
